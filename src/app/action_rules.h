@@ -1,0 +1,66 @@
+// The 18 commands of the main window and the rule that enables each of them,
+// as plain data and one plain function, testable without widgets.
+#pragma once
+
+#include <array>
+#include <cstddef>
+
+#include "device/dravolin_api.h"
+
+namespace selvarex {
+
+enum class ActionId {
+  actDLLLoad,
+  actDLLUnload,
+  actDravolinConnect,
+  actDravolinDisconnect,
+  actPLDReset,
+  actDravolinReset,
+  actDravolinSetTimeOut,
+  actPLDDevEnter,
+  actPLDDevExit,
+  actDevSetWriteVerify,
+  actFlashBlank,
+  actFlashEraseAll,
+  actFlashEraseSector,
+  actFlashRead,
+  actFlashProgram,
+  actFlashFlashReset,
+  actFlashGetDeviceSize,
+  actCounter,
+};
+
+struct ActionInfo {
+  ActionId id;
+  const char* name;
+  const char* caption;
+  const char* category;
+  bool startsEnabled;
+  bool hasHint;  // the hint is the caption without "&"
+};
+
+constexpr std::size_t kActionCount = 18;
+const std::array<ActionInfo, kActionCount>& ActionTable();
+const ActionInfo& InfoOf(ActionId id);
+
+// What the rules look at. IsFlashProdSupported asks the library and may throw.
+class RuleState {
+ public:
+  virtual ~RuleState() = default;
+  virtual bool IsDLLOpen() = 0;
+  virtual bool IsConnected() = 0;
+  virtual bool IsFlashProdSupported() = 0;
+  virtual bool HasEntry(drav::Entry entry) = 0;
+  virtual bool HasFlash() = 0;             // FFlash non-zero
+  virtual bool FlashItemSelected() = 0;    // an item of the flash selector is chosen
+  virtual bool ProcessRunning() = 0;       // a block-wise process holds the device
+};
+
+// The rule of one command, evaluated left to right and stopping at the first
+// false term, so the library is asked only while connected. For
+// actDevSetWriteVerify the result is the state of the write-verify check box
+// (the action itself always stays disabled). While a process runs every
+// command is unavailable.
+bool IsActionEnabled(ActionId id, RuleState& state);
+
+}  // namespace selvarex

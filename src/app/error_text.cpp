@@ -1,0 +1,10 @@
+#include "app/error_text.h"
+
+namespace selvarex {
+
+std::string ErrorBoxText(const std::string& message) {
+  if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + ".";
+  return message;
+}
+
+}  // namespace selvarex

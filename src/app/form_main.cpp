@@ -1,0 +1,209 @@
+#include "app/form_main.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLocale>
+#include <QProgressBar>
+#include <QRadioButton>
+
+#include "app/error_text.h"
+#include "app/prompts.h"
+#include "counter/postbus_counter.h"
+#include "device/device_commands.h"
+#include "device/timeout_dialog.h"
+#include "transfer/operation_log.h"
+
+namespace selvarex {
+
+TFormMain::TFormMain(Prompts& prompts, QWidget* parent)
+    : QWidget(parent), prompts_(prompts), logSettings_(std::make_unique<LogSettings>()) {
+  setWindowTitle(QStringLiteral("Selvarex v1.37"));
+  setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
+  QFont formFont = font();
+  formFont.setPixelSize(14);
+  setFont(formFont);
+  setFixedSize(793, 581);
+  move(1098, 140);
+
+  CreateActions();
+  CreateControls();
+}
+
+TFormMain::~TFormMain() = default;
+
+void TFormMain::SetLogSettings(const LogSettings& settings) { *logSettings_ = settings; }
+
+void TFormMain::RaiseLastDravolinError() const { FLibrary.RaiseLastDravolinError(); }
+
+void TFormMain::ShowErrorBox(const std::string& message) {
+  prompts_.ShowError(this, QString::fromLocal8Bit(ErrorBoxText(message)));
+}
+
+void TFormMain::RunCommand(const std::function<void()>& command) {
+  // The one place where a command's error ends: nothing crosses the event loop.
+  try {
+    command();
+  } catch (const std::exception& error) {
+    ShowErrorBox(error.what());
+  } catch (...) {
+    ShowErrorBox("Unknown error");
+  }
+}
+
+void TFormMain::RunHandler(ActionId id) {
+  switch (id) {
+    case ActionId::actDLLLoad: return actDLLLoadExecute();
+    case ActionId::actDLLUnload: return actDLLUnloadExecute();
+    case ActionId::actDravolinConnect: return actDravolinConnectExecute();
+    case ActionId::actDravolinDisconnect: return actDravolinDisconnectExecute();
+    case ActionId::actPLDReset: return actPLDResetExecute();
+    case ActionId::actDravolinReset: return actDravolinResetExecute();
+    case ActionId::actDravolinSetTimeOut: return actDravolinSetTimeOutExecute();
+    case ActionId::actPLDDevEnter: return actPLDDevEnterExecute();
+    case ActionId::actPLDDevExit: return actPLDDevExitExecute();
+    case ActionId::actDevSetWriteVerify: return actDevSetWriteVerifyExecute();
+    case ActionId::actFlashBlank: return actFlashBlankExecute();
+    case ActionId::actFlashEraseAll: return actFlashEraseAllExecute();
+    case ActionId::actFlashEraseSector: return actFlashEraseSectorExecute();
+    case ActionId::actFlashRead: return actFlashReadExecute();
+    case ActionId::actFlashProgram: return actFlashProgramExecute();
+    case ActionId::actFlashFlashReset: return actFlashFlashResetExecute();
+    case ActionId::actFlashGetDeviceSize: return actFlashGetDeviceSizeExecute();
+    case ActionId::actCounter: return actCounterExecute();
+  }
+}
+
+// Library and connection.
+
+void TFormMain::actDLLLoadExecute() {
+  FLibrary.Load();
+  UpdateInfo();
+}
+
+void TFormMain::actDLLUnloadExecute() {
+  if (IsConnected()) CloseUsbDevice();
+  FLibrary.Unload();
+  FProgrammer.ForgetLibraryObjects();
+  UpdateInfo();
+}
+
+void TFormMain::actDravolinConnectExecute() { FProgrammer.Connect(*this); }
+void TFormMain::actDravolinDisconnectExecute() { FProgrammer.Disconnect(*this); }
+void TFormMain::UpdateInfo() { FProgrammer.UpdateInfo(*this); }
+void TFormMain::UpdateFlashInfo() { FProgrammer.UpdateFlashInfo(*this); }
+void TFormMain::CloseUsbDevice() { FProgrammer.CloseUsbDevice(*this); }
+
+void TFormMain::rgrpSelFlashClick(int index) {
+  if (processRunning_) return;
+  RunCommand([&] { FProgrammer.SelectFlash(static_cast<std::uint32_t>(index), *this); });
+}
+
+void TFormMain::ShowLabel(PanelLabel label, const std::string& text) {
+  QLabel* target = nullptr;
+  switch (label) {
+    case PanelLabel::DeviceCount: target = lblDeviceCount; break;
+    case PanelLabel::DLLVersion: target = lblDLLVersion; break;
+    case PanelLabel::DriverVersion: target = lblDriverVersion; break;
+    case PanelLabel::PldId: target = lblPldId; break;
+    case PanelLabel::LoaderVersion: target = lblLoaderVersion; break;
+    case PanelLabel::PLDStatus: target = lblPLDStatus; break;
+    case PanelLabel::FlashID: target = lblFlashID; break;
+    case PanelLabel::FlashFullName: target = lblFlashFullName; break;
+    case PanelLabel::FlashProdName: target = lblFlashProdName; break;
+    case PanelLabel::FlashSupported: target = lblFlashSupported; break;
+    case PanelLabel::FlashProductorSupported: target = lblFlashProductorSupported; break;
+  }
+  target->setText(QString::fromLocal8Bit(text));
+}
+
+void TFormMain::ResetFlashSelector(bool enabled) {
+  rgrpSelFlash->setEnabled(enabled);
+  // Clearing the selection is not a selection: no toggled(true) is emitted.
+  rgrpSelFlashItems->setExclusive(false);
+  for (QAbstractButton* item : rgrpSelFlashItems->buttons()) item->setChecked(false);
+  rgrpSelFlashItems->setExclusive(true);
+}
+
+// Single-shot commands.
+
+void TFormMain::Show(const std::string& text) { prompts_.ShowMessage(this, QString::fromLocal8Bit(text)); }
+void TFormMain::ErrorBeep() { prompts_.Beep(); }
+
+void TFormMain::actPLDResetExecute() { commands::ResetPld(FProgrammer); }
+void TFormMain::actDravolinResetExecute() { commands::ResetProgrammer(FProgrammer); }
+void TFormMain::actPLDDevEnterExecute() { commands::DevEnter(FProgrammer, *this); }
+void TFormMain::actPLDDevExitExecute() { commands::DevExit(FProgrammer, *this); }
+void TFormMain::actFlashBlankExecute() { commands::BlankCheck(FProgrammer, *this); }
+void TFormMain::actFlashEraseAllExecute() { commands::EraseAll(FProgrammer, *this); }
+void TFormMain::actFlashFlashResetExecute() { commands::FlashReset(FProgrammer, *this); }
+void TFormMain::actFlashGetDeviceSizeExecute() { commands::GetDeviceSize(FProgrammer, *this); }
+
+void TFormMain::actDravolinSetTimeOutExecute() {
+  TfrmTimeout dialog;
+  dialog.SetRxTimeout(5000);
+  dialog.SetTxTimeout(5000);
+  if (prompts_.ExecDialog(dialog) != QDialog::Accepted) return;
+  const std::int32_t tx = dialog.TxTimeout();
+  const std::int32_t rx = dialog.RxTimeout();
+  commands::SetTimeOut(FProgrammer, rx, tx);
+}
+
+// PostBus counter.
+
+void TFormMain::actCounterExecute() {
+  const QString separator = QLocale().decimalPoint();
+  RunCounter(FProgrammer, *this, separator.isEmpty() ? '.' : separator.at(0).toLatin1());
+}
+
+void TFormMain::ShowCounterStatus(const std::string& status) {
+  lblCntStatus->setText(QString::fromStdString(status));
+}
+
+void TFormMain::ProcessMessagesOnce() { QApplication::processEvents(); }
+
+void TFormMain::ShowCounterResult(const std::string& ticks, const std::string& time,
+                                  const std::string& value) {
+  lblCnt->setText(QString::fromStdString(ticks));
+  lblTiming->setText(QString::fromStdString(time));
+  lblValue->setText(QString::fromStdString(value));
+}
+
+// Closing.
+
+bool TFormMain::FormClose() {
+  // Unloading closes an open programmer first; when that fails the error is
+  // shown and the window stays open.
+  bool unloaded = true;
+  if (!IsActionEnabled(ActionId::actDLLUnload, *this)) return true;
+  try {
+    actDLLUnloadExecute();
+  } catch (const std::exception& error) {
+    unloaded = false;
+    ShowErrorBox(error.what());
+  }
+  return unloaded;
+}
+
+void TFormMain::closeEvent(QCloseEvent* event) {
+  if (processRunning_) {
+    // The process stops after its current block and closes the window then.
+    stopRequested_ = true;
+    closeAfterProcess_ = true;
+    event->ignore();
+    return;
+  }
+  if (FormClose()) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+}  // namespace selvarex

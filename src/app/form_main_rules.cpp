@@ -1,0 +1,94 @@
+// The enable rules of the main window's commands, applied at every idle pass.
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+
+#include "app/form_main.h"
+
+namespace selvarex {
+
+bool TFormMain::IsDLLOpen() { return FLibrary.IsOpen(); }
+bool TFormMain::IsConnected() { return FProgrammer.IsConnected(); }
+bool TFormMain::IsFlashProdSupported() { return FProgrammer.IsFlashProdSupported(); }
+bool TFormMain::HasEntry(drav::Entry entry) { return FLibrary.Has(entry); }
+bool TFormMain::HasFlash() { return FProgrammer.HasFlash(); }
+bool TFormMain::FlashItemSelected() { return SelectedFlashIndex() >= 0; }
+bool TFormMain::ProcessRunning() { return processRunning_; }
+
+int TFormMain::SelectedFlashIndex() const { return rgrpSelFlashItems->checkedId(); }
+
+void TFormMain::ApplyRule(ActionId id) { ActionOf(id)->setEnabled(IsActionEnabled(id, *this)); }
+
+void TFormMain::EnableIfDLLIsClosed() { ApplyRule(ActionId::actDLLLoad); }
+void TFormMain::EnableIfDLLIsOpen() { ApplyRule(ActionId::actDLLUnload); }
+void TFormMain::actDravolinConnectUpdate() { ApplyRule(ActionId::actDravolinConnect); }
+void TFormMain::actDravolinDisconnectUpdate() { ApplyRule(ActionId::actDravolinDisconnect); }
+void TFormMain::actPLDResetUpdate() { ApplyRule(ActionId::actPLDReset); }
+void TFormMain::actDravolinResetUpdate() { ApplyRule(ActionId::actDravolinReset); }
+void TFormMain::actDravolinSetTimeOutUpdate() { ApplyRule(ActionId::actDravolinSetTimeOut); }
+void TFormMain::actPLDDevEnterUpdate() { ApplyRule(ActionId::actPLDDevEnter); }
+void TFormMain::actPLDDevExitUpdate() { ApplyRule(ActionId::actPLDDevExit); }
+void TFormMain::actFlashBlankUpdate() { ApplyRule(ActionId::actFlashBlank); }
+void TFormMain::actFlashEraseAllUpdate() { ApplyRule(ActionId::actFlashEraseAll); }
+void TFormMain::actFlashEraseSectorUpdate() { ApplyRule(ActionId::actFlashEraseSector); }
+void TFormMain::actFlashReadUpdate() { ApplyRule(ActionId::actFlashRead); }
+void TFormMain::actFlashProgramUpdate() { ApplyRule(ActionId::actFlashProgram); }
+void TFormMain::actFlashFlashResetUpdate() { ApplyRule(ActionId::actFlashFlashReset); }
+void TFormMain::actFlashGetDeviceSizeUpdate() { ApplyRule(ActionId::actFlashGetDeviceSize); }
+void TFormMain::actCounterUpdate() { ApplyRule(ActionId::actCounter); }
+
+// The action itself stays disabled; its rule drives the check box.
+void TFormMain::actDevSetWriteVerifyUpdate() {
+  cbxFlashVerifyWrite->setEnabled(IsActionEnabled(ActionId::actDevSetWriteVerify, *this));
+}
+
+void TFormMain::UpdateAction(ActionId id) {
+  switch (id) {
+    case ActionId::actDLLLoad: return EnableIfDLLIsClosed();
+    case ActionId::actDLLUnload: return EnableIfDLLIsOpen();
+    case ActionId::actDravolinConnect: return actDravolinConnectUpdate();
+    case ActionId::actDravolinDisconnect: return actDravolinDisconnectUpdate();
+    case ActionId::actPLDReset: return actPLDResetUpdate();
+    case ActionId::actDravolinReset: return actDravolinResetUpdate();
+    case ActionId::actDravolinSetTimeOut: return actDravolinSetTimeOutUpdate();
+    case ActionId::actPLDDevEnter: return actPLDDevEnterUpdate();
+    case ActionId::actPLDDevExit: return actPLDDevExitUpdate();
+    case ActionId::actDevSetWriteVerify: return actDevSetWriteVerifyUpdate();
+    case ActionId::actFlashBlank: return actFlashBlankUpdate();
+    case ActionId::actFlashEraseAll: return actFlashEraseAllUpdate();
+    case ActionId::actFlashEraseSector: return actFlashEraseSectorUpdate();
+    case ActionId::actFlashRead: return actFlashReadUpdate();
+    case ActionId::actFlashProgram: return actFlashProgramUpdate();
+    case ActionId::actFlashFlashReset: return actFlashFlashResetUpdate();
+    case ActionId::actFlashGetDeviceSize: return actFlashGetDeviceSizeUpdate();
+    case ActionId::actCounter: return actCounterUpdate();
+  }
+}
+
+bool TFormMain::RunIdlePass() {
+  if (!isVisible() || !isEnabled() || QApplication::activeModalWidget() != nullptr) return false;
+  std::string failure;
+  for (const ActionInfo& info : ActionTable()) {
+    try {
+      UpdateAction(info.id);
+    } catch (const std::exception& error) {
+      // A rule that cannot be decided leaves its command unavailable; the
+      // failing query is not repeated (see IsFlashProdSupported), so the box
+      // appears once and every other command stays reachable.
+      ActionOf(info.id)->setEnabled(false);
+      if (failure.empty()) failure = error.what();
+    }
+  }
+  if (!failure.empty()) ShowErrorBox(failure);
+  emit idlePassDone();
+  return true;
+}
+
+void TFormMain::ExecuteAction(ActionId id) {
+  bool enabled = false;
+  RunCommand([&] { enabled = IsActionEnabled(id, *this); });
+  if (enabled) RunCommand([&] { RunHandler(id); });
+}
+
+}  // namespace selvarex

@@ -1,0 +1,25 @@
+#include "app/selvarex_application.h"
+
+#include "app/error_text.h"
+#include "app/prompts.h"
+
+namespace selvarex {
+
+SelvarexApplication::SelvarexApplication(int& argc, char** argv, Prompts& prompts)
+    : QApplication(argc, argv), prompts_(prompts) {
+  setApplicationName(QStringLiteral("Selvarex"));
+}
+
+bool SelvarexApplication::notify(QObject* receiver, QEvent* event) {
+  // Commands catch their own errors; this only catches what slips past them.
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (const std::exception& error) {
+    prompts_.ShowError(activeWindow(), QString::fromLocal8Bit(ErrorBoxText(error.what())));
+  } catch (...) {
+    prompts_.ShowError(activeWindow(), QStringLiteral("Unknown error."));
+  }
+  return false;
+}
+
+}  // namespace selvarex

@@ -1,0 +1,14 @@
+set(APP_CORE_SOURCES
+  app/action_rules.cpp
+  app/error_text.cpp
+)
+set(APP_GUI_SOURCES
+  app/action_button.cpp
+  app/form_main.cpp
+  app/form_main_layout.cpp
+  app/form_main_rules.cpp
+  app/form_main_transfer.cpp
+  app/idle_notifier.cpp
+  app/qt_prompts.cpp
+  app/selvarex_application.cpp
+)

@@ -1,0 +1,25 @@
+// One measurement of the programmer's PostBus counter.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "counter/counter_view.h"
+#include "device/programmer.h"
+
+namespace selvarex {
+
+constexpr int kCounterPollBudget = 1000;
+constexpr double kCounterTickMicroseconds = 0.0416;
+
+// Ticks as microseconds with one decimal and "uS", no digit grouping:
+// 24038 ticks give "1000.0uS".
+std::string FormatCounterTime(std::uint32_t ticks, char decimalSeparator);
+// Two upper-case hexadecimal digits.
+std::string FormatCounterValue(std::uint8_t value);
+
+// Resets, starts and polls the counter through the selected chip's flash
+// object. Does nothing when the library lacks a counter entry point.
+void RunCounter(Programmer& programmer, CounterView& view, char decimalSeparator);
+
+}  // namespace selvarex

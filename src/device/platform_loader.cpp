@@ -1,0 +1,95 @@
+#include "device/platform_loader.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#include <cerrno>
+#endif
+
+namespace selvarex::platform {
+
+namespace {
+
+std::string TrimSystemText(std::string text) {
+  while (!text.empty()) {
+    const unsigned char last = static_cast<unsigned char>(text.back());
+    if (last > ' ' && last != '.') break;
+    text.pop_back();
+  }
+  return text;
+}
+
+#ifndef _WIN32
+// dlopen reports through dlerror(), not errno; keep both from the failing call.
+thread_local OsError lastError;
+
+void RememberDlError(int savedErrno) {
+  const char* text = dlerror();
+  lastError.text = TrimSystemText(text ? text : "");
+  // dlerror has no number of its own: use errno when the loader set one,
+  // otherwise ELIBBAD ("accessing a corrupted shared library").
+  lastError.code = static_cast<std::uint32_t>(savedErrno != 0 ? savedErrno : ELIBBAD);
+}
+#endif
+
+}  // namespace
+
+#ifdef _WIN32
+
+const char* CurrentDirectoryPrefix() { return ".\\"; }
+
+ModuleHandle LoadModule(const std::string& path) {
+  return reinterpret_cast<ModuleHandle>(LoadLibraryA(path.c_str()));
+}
+
+void* FindSymbol(ModuleHandle module, const char* name) {
+  return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module), name));
+}
+
+bool FreeModule(ModuleHandle module) { return FreeLibrary(static_cast<HMODULE>(module)) != 0; }
+
+OsError LastOsError() {
+  OsError error;
+  error.code = GetLastError();
+  char* buffer = nullptr;
+  const DWORD length = FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
+          FORMAT_MESSAGE_ARGUMENT_ARRAY,
+      nullptr, error.code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+  if (buffer != nullptr) {
+    error.text = TrimSystemText(std::string(buffer, length));
+    LocalFree(buffer);
+  }
+  return error;
+}
+
+#else
+
+const char* CurrentDirectoryPrefix() { return "./"; }
+
+ModuleHandle LoadModule(const std::string& path) {
+  errno = 0;
+  ModuleHandle module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (module == nullptr) RememberDlError(errno);
+  return module;
+}
+
+void* FindSymbol(ModuleHandle module, const char* name) {
+  void* symbol = dlsym(module, name);
+  if (symbol == nullptr) dlerror();  // clear it: a missing entry is not an error
+  return symbol;
+}
+
+bool FreeModule(ModuleHandle module) {
+  errno = 0;
+  if (dlclose(module) == 0) return true;
+  RememberDlError(errno);
+  return false;
+}
+
+OsError LastOsError() { return lastError; }
+
+#endif
+
+}  // namespace selvarex::platform

@@ -1,0 +1,30 @@
+// The platform's dynamic loader. This pair of files is the only place that
+// knows which operating system the program runs on.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace selvarex::platform {
+
+using ModuleHandle = void*;  // null = none
+
+// The current working directory as a path prefix: ".\" on Windows, "./" elsewhere.
+const char* CurrentDirectoryPrefix();
+
+// Null on failure; LastOsError() then tells why.
+ModuleHandle LoadModule(const std::string& path);
+// Null when the module does not export the name.
+void* FindSymbol(ModuleHandle module, const char* name);
+// False on failure; LastOsError() then tells why.
+bool FreeModule(ModuleHandle module);
+
+struct OsError {
+  std::uint32_t code = 0;
+  std::string text;
+};
+// The error of the last failed call above, with the system's text for it
+// (trailing blanks and full stops removed).
+OsError LastOsError();
+
+}  // namespace selvarex::platform

@@ -1,0 +1,15 @@
+set(DEVICE_CORE_SOURCES
+  device/decimal_input.cpp
+  device/device_commands.cpp
+  device/dravolin_api.cpp
+  device/dravolin_library.cpp
+  device/errors.cpp
+  device/info_format.cpp
+  device/library_text.cpp
+  device/platform_loader.cpp
+  device/programmer.cpp
+  device/timeout_rule.cpp
+)
+set(DEVICE_GUI_SOURCES
+  device/timeout_dialog.cpp
+)

@@ -1,0 +1,267 @@
+// The main window driven as an operator would, against the simulated library.
+#include <QLineEdit>
+#include <QTest>
+
+#include "app/idle_notifier.h"
+#include "window_fixture.h"
+
+namespace selvarex {
+namespace {
+
+using A = ActionId;
+using drav::Entry;
+using test::WindowTest;
+
+TEST_F(WindowTest, StartsWithOnlyLoadEnabledAndThePlaceholders) {
+  for (const ActionInfo& info : ActionTable()) {
+    EXPECT_EQ(Enabled(info.id), info.id == A::actDLLLoad) << info.name;
+  }
+  EXPECT_EQ(window->windowTitle(), "Selvarex v1.37");
+  EXPECT_EQ(window->size(), QSize(793, 581));
+  EXPECT_EQ(window->lblDeviceCount->text(), "??");
+  EXPECT_EQ(window->lblDLLVersion->text(), "??.??");
+  EXPECT_EQ(window->lblPLDStatus->text(), "????");
+  EXPECT_EQ(window->lblFlashProductorSupported->text(), "??");
+  EXPECT_EQ(window->lblCntStatus->text(), "Ready");
+  EXPECT_EQ(window->lblTiming->text(), "0");
+  EXPECT_FALSE(window->rgrpSelFlash->isEnabled());
+  EXPECT_EQ(window->SelectedFlashIndex(), -1);
+  EXPECT_FALSE(window->cbxFlashVerifyWrite->isEnabled());
+  EXPECT_TRUE(window->cbxFlashVerifyWrite->isChecked());
+  EXPECT_EQ(window->Button13->text(), "Write");
+  EXPECT_EQ(window->Button22->text(), "Erase Sectors");
+  EXPECT_EQ(window->Button1->text(), "&Load DLL");
+  EXPECT_EQ(window->ProgressBar1->maximum(), 100);
+  EXPECT_EQ(window->ActionOf(A::actFlashRead)->statusTip(), "Read");
+  EXPECT_EQ(window->ActionOf(A::actDravolinSetTimeOut)->statusTip(), "Set Timeout");
+  EXPECT_TRUE(window->ActionOf(A::actCounter)->statusTip().isEmpty());
+}
+
+TEST_F(WindowTest, LoadUnloadLoadRefreshesThePanel) {
+  Click(A::actDLLLoad);
+  EXPECT_EQ(window->lblDeviceCount->text(), "1");
+  EXPECT_EQ(window->lblDLLVersion->text(), "1.2.3.4");
+  EXPECT_EQ(window->lblPldId->text(), "????");
+  EXPECT_FALSE(Enabled(A::actDLLLoad));
+  EXPECT_TRUE(Enabled(A::actDravolinConnect));
+  Click(A::actDLLUnload);
+  EXPECT_EQ(window->lblDeviceCount->text(), "??");
+  EXPECT_EQ(window->lblDriverVersion->text(), "??.??");
+  EXPECT_FALSE(window->Library().Has(Entry::DravUsbOpen));
+  Click(A::actDLLLoad);
+  EXPECT_TRUE(window->Library().Has(Entry::DravFlashRead));
+  EXPECT_TRUE(prompts.errors.empty());
+}
+
+TEST_F(WindowTest, ConnectSelectAndTheFlashCommandsBecomeAvailable) {
+  LoadAndConnect();
+  EXPECT_EQ(window->lblPLDStatus->text(), "Programmed");
+  EXPECT_TRUE(window->rgrpSelFlash->isEnabled());
+  EXPECT_FALSE(window->cbxFlashVerifyWrite->isEnabled()) << "no flash item selected yet";
+  EXPECT_FALSE(Enabled(A::actFlashRead));
+  PickFlash(1);  // unsupported chip
+  EXPECT_EQ(window->lblFlashSupported->text(), "No");
+  EXPECT_TRUE(window->cbxFlashVerifyWrite->isEnabled()) << "a selected item enables it, supported or not";
+  EXPECT_FALSE(Enabled(A::actFlashRead));
+  PickFlash(0);
+  EXPECT_EQ(window->lblFlashID->text(), "0xC3A1");
+  for (A a : {A::actFlashBlank, A::actFlashEraseAll, A::actFlashEraseSector, A::actFlashRead,
+              A::actFlashProgram, A::actFlashFlashReset, A::actFlashGetDeviceSize, A::actCounter}) {
+    EXPECT_TRUE(Enabled(a)) << InfoOf(a).name;
+  }
+  // Picking the item already selected does nothing.
+  Sim().SimCtl_ResetCounts();
+  window->rgrpSelFlashItems->button(0)->click();
+  EXPECT_EQ(Sim().Calls(Entry::DravUsbSelectFlash), 0u);
+}
+
+TEST_F(WindowTest, DisconnectDisablesTheSelectorAndTheFlashCommands) {
+  LoadAndConnect();
+  PickFlash(0);
+  Click(A::actDravolinDisconnect);
+  EXPECT_FALSE(window->rgrpSelFlash->isEnabled());
+  EXPECT_EQ(window->SelectedFlashIndex(), -1);
+  EXPECT_EQ(window->lblLoaderVersion->text(), "????");
+  EXPECT_EQ(window->lblFlashID->text(), "0xC3A1");
+  EXPECT_FALSE(Enabled(A::actFlashRead));
+  EXPECT_TRUE(Enabled(A::actDravolinConnect));
+  // A new connection starts with no flash object: nothing usable until a pick.
+  Click(A::actDravolinConnect);
+  EXPECT_FALSE(Enabled(A::actFlashRead));
+  EXPECT_FALSE(Enabled(A::actCounter));
+}
+
+TEST_F(WindowTest, MissingLibraryFileIsShownUnchanged) {
+  std::filesystem::remove("Dravolin.dll");
+  Click(A::actDLLLoad);
+  ASSERT_EQ(prompts.errors.size(), 1u);
+  EXPECT_EQ(prompts.errors[0], "File " + DravolinLibrary::LibraryPath() + " doesn't exists!");
+  EXPECT_TRUE(Enabled(A::actDLLLoad));
+}
+
+TEST_F(WindowTest, ALibraryErrorWithoutTextIsShownWithAFullStop) {
+  LoadAndConnect();
+  Sim().Fail(Entry::DravUsbReset);
+  Sim().Fail(Entry::DravGetLastError);
+  Click(A::actDravolinReset);
+  EXPECT_EQ(prompts.errors, std::vector<std::string>{"TFormMain::RaiseLastDravolinError."});
+}
+
+TEST_F(WindowTest, ClosingUnloadsAndAFailedCloseKeepsTheWindowOpenOnce) {
+  LoadAndConnect();
+  Sim().Fail(Entry::DravUsbClose, 1, 1, "Programmer does not answer");
+  EXPECT_FALSE(window->close());
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(prompts.errors, std::vector<std::string>{"Programmer does not answer."});
+  EXPECT_TRUE(window->IsDLLOpen());
+  EXPECT_FALSE(window->IsConnected());
+  // The failed close already counts as disconnected: this time it closes.
+  EXPECT_TRUE(window->close());
+  EXPECT_FALSE(window->IsDLLOpen());
+  EXPECT_EQ(Sim().Calls(Entry::DravUsbClose), 1u);
+}
+
+TEST_F(WindowTest, ClosingWhileConnectedClosesTheProgrammerThenFreesTheLibrary) {
+  LoadAndConnect();
+  Sim().SimCtl_ResetCounts();
+  EXPECT_TRUE(window->close());
+  EXPECT_FALSE(window->IsDLLOpen());
+  EXPECT_EQ(Sim().Calls(Entry::DravUsbClose), 1u);
+  EXPECT_EQ(Sim().Calls(Entry::DravDevDestroy), 0u) << "unloading does not destroy the device";
+}
+
+TEST_F(WindowTest, FailingSupportQueryIsShownOnceAndOtherCommandsStayReachable) {
+  LoadAndConnect();
+  PickFlash(0);
+  Sim().Fail(Entry::DravDevIsProdSupported, 1, 0, "query failed");
+  for (int pass = 0; pass < 5; ++pass) window->RunIdlePass();
+  EXPECT_EQ(prompts.errors, std::vector<std::string>{"query failed."});
+  EXPECT_FALSE(Enabled(A::actFlashRead));
+  EXPECT_TRUE(Enabled(A::actDravolinDisconnect));
+  EXPECT_TRUE(Enabled(A::actDLLUnload));
+  Click(A::actDravolinDisconnect);
+  EXPECT_FALSE(window->IsConnected());
+}
+
+TEST_F(WindowTest, TimeoutDialogSendsRxAndTxOrNothingOnCancel) {
+  LoadAndConnect();
+  QString initialRx, initialTx;
+  prompts.Answer([&](QDialog& dialog) {
+    initialRx = dialog.findChild<QLineEdit*>("edtRx")->text();
+    initialTx = dialog.findChild<QLineEdit*>("edtTx")->text();
+    dialog.findChild<QLineEdit*>("edtRx")->setText("100");
+    dialog.findChild<QLineEdit*>("edtTx")->setText("200");
+    return static_cast<int>(QDialog::Accepted);
+  });
+  Click(A::actDravolinSetTimeOut);
+  EXPECT_EQ(initialRx, "5000");
+  EXPECT_EQ(initialTx, "5000");
+  EXPECT_EQ(Sim().LastArgs(Entry::DravUsbSetTimeOut),
+            (std::vector<std::uint32_t>{window->Connection().FUsbHandle, 100, 200}));
+  EXPECT_TRUE(prompts.messages.empty()) << "a successful Set Timeout shows nothing";
+
+  Sim().SimCtl_ResetCounts();
+  prompts.Answer([](QDialog&) { return static_cast<int>(QDialog::Rejected); });
+  Click(A::actDravolinSetTimeOut);
+  EXPECT_EQ(Sim().Calls(Entry::DravUsbSetTimeOut), 0u);
+  EXPECT_EQ(prompts.unexpectedDialogs, 0);
+}
+
+TEST_F(WindowTest, CommandsShowTheirResultsInTheInformationBox) {
+  LoadAndConnect();
+  PickFlash(0);
+  Click(A::actFlashGetDeviceSize);
+  Click(A::actFlashFlashReset);
+  Click(A::actPLDDevEnter);
+  const std::vector<std::uint8_t> misses(50, 0);
+  Sim().SimCtl_ScriptDevStatus(1, misses.data(), 50);
+  Click(A::actPLDDevExit);
+  EXPECT_EQ(prompts.messages, (std::vector<std::string>{"Device Size is 138412032", "Reset OK!",
+                                                       "DevEnter done!", "DevExit failed!"}));
+  EXPECT_EQ(prompts.beeps, 1);
+}
+
+TEST_F(WindowTest, CounterShowsItsMeasurement) {
+  LoadAndConnect();
+  PickFlash(0);
+  Click(A::actCounter);
+  EXPECT_EQ(window->lblCntStatus->text(), "Ready");
+  EXPECT_EQ(window->lblCnt->text(), "24038");
+  EXPECT_EQ(window->lblValue->text(), "5A");
+  EXPECT_TRUE(window->lblTiming->text().endsWith("uS"));
+}
+
+class WindowWithoutCreate : public WindowTest {
+ protected:
+  WindowWithoutCreate() : WindowTest("without_DravDevCreate") {}
+};
+
+TEST_F(WindowWithoutCreate, ConnectStaysDisabled) {
+  Click(A::actDLLLoad);
+  EXPECT_FALSE(Enabled(A::actDravolinConnect));
+  EXPECT_TRUE(Enabled(A::actDLLUnload));
+}
+
+class WindowWithoutRead : public WindowTest {
+ protected:
+  WindowWithoutRead() : WindowTest("without_DravFlashRead") {}
+};
+
+TEST_F(WindowWithoutRead, ReadStaysDisabledAndWriteRefusesBeforeTouchingAnything) {
+  LoadAndConnect();
+  PickFlash(0);
+  EXPECT_FALSE(Enabled(A::actFlashRead));
+  EXPECT_TRUE(Enabled(A::actFlashProgram));
+  Sim().SimCtl_ResetCounts();
+  Click(A::actFlashProgram);
+  ASSERT_EQ(prompts.errors.size(), 1u);
+  EXPECT_NE(prompts.errors[0].find("DravFlashRead"), std::string::npos) << prompts.errors[0];
+  EXPECT_EQ(prompts.unexpectedDialogs, 0) << "the dialog must not open";
+  EXPECT_EQ(Sim().SimCtl_TotalCalls(), 0u);
+}
+
+class WindowWithoutCounter : public WindowTest {
+ protected:
+  WindowWithoutCounter() : WindowTest("without_counter") {}
+};
+
+TEST_F(WindowWithoutCounter, StartCounterIsEnabledButDoesNothing) {
+  LoadAndConnect();
+  PickFlash(0);
+  ASSERT_TRUE(Enabled(A::actCounter));
+  window->lblCntStatus->setText("Ready");
+  Click(A::actCounter);
+  EXPECT_EQ(window->lblCntStatus->text(), "Ready");
+  EXPECT_TRUE(prompts.errors.empty());
+  EXPECT_TRUE(prompts.messages.empty());
+}
+
+// The rules run when the event loop becomes idle, not on a timer: a window
+// that nobody touches costs no library calls.
+TEST_F(WindowTest, IdleWindowMakesNoLibraryCalls) {
+  LoadAndConnect();
+  PickFlash(0);
+  int passes = 0;
+  IdleNotifier notifier;
+  QObject::connect(&notifier, &IdleNotifier::idle, window.get(), [&] {
+    if (window->RunIdlePass()) ++passes;
+  });
+  QTest::qWait(100);  // settles: the first passes after the clicks
+  ASSERT_GE(passes, 1);
+  const std::uint32_t calls = Sim().SimCtl_TotalCalls();
+  const int settledPasses = passes;
+  QTest::qWait(300);
+  EXPECT_EQ(passes, settledPasses);
+  EXPECT_EQ(Sim().SimCtl_TotalCalls(), calls);
+
+  // Operator input brings the rules back: eight support queries per pass.
+  Sim().SimCtl_ResetCounts();
+  QTest::mouseMove(window->Button5);
+  QTest::qWait(100);
+  const int newPasses = passes - settledPasses;
+  EXPECT_GE(newPasses, 1);
+  EXPECT_EQ(Sim().Calls(Entry::DravDevIsProdSupported), 8u * static_cast<std::uint32_t>(newPasses));
+}
+
+}  // namespace
+}  // namespace selvarex

@@ -1,0 +1,37 @@
+#include "support/scripted_prompts.h"
+
+#include <QDialog>
+#include <QFileDialog>
+
+namespace selvarex::test {
+
+void ScriptedPrompts::ShowError(QWidget*, const QString& text) {
+  errors.push_back(text.toStdString());
+  if (onBox) onBox();
+}
+
+void ScriptedPrompts::ShowMessage(QWidget*, const QString& text) {
+  messages.push_back(text.toStdString());
+  if (onBox) onBox();
+}
+
+int ScriptedPrompts::ExecDialog(QDialog& dialog) {
+  if (answers.empty()) {
+    ++unexpectedDialogs;
+    return QDialog::Rejected;
+  }
+  DialogAnswer answer = std::move(answers.front());
+  answers.pop_front();
+  return answer(dialog);
+}
+
+ScriptedPrompts::DialogAnswer ScriptedPrompts::ChooseFile(const QString& path) {
+  return [path](QDialog& dialog) {
+    auto* files = qobject_cast<QFileDialog*>(&dialog);
+    if (files == nullptr) return static_cast<int>(QDialog::Rejected);
+    files->selectFile(path);
+    return static_cast<int>(QDialog::Accepted);
+  };
+}
+
+}  // namespace selvarex::test

@@ -1,0 +1,62 @@
+// Test support: a working directory holding a simulated programmer library,
+// and the library's control interface.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "device/dravolin_api.h"
+#include "device/platform_loader.h"
+#include "sim/sim_control.h"
+
+namespace selvarex::test {
+
+// Makes a fresh temporary directory the current working directory, with the
+// chosen build of the simulated library copied in as Dravolin.dll ("default",
+// "without_DravFlashRead", ...; "" for a directory without a library). Restores
+// the previous directory and removes the temporary one when destroyed.
+class SimWorkDir {
+ public:
+  explicit SimWorkDir(const std::string& variant = "default");
+  ~SimWorkDir();
+  SimWorkDir(const SimWorkDir&) = delete;
+  SimWorkDir& operator=(const SimWorkDir&) = delete;
+
+  const std::filesystem::path& path() const { return dir_; }
+  // Where the build put a variant of the simulated library.
+  static std::filesystem::path VariantPath(const std::string& variant);
+
+ private:
+  std::filesystem::path previous_;
+  std::filesystem::path dir_;
+};
+
+// The control interface of ./Dravolin.dll. Holds its own reference to the
+// library, so the model outlives the program's unload and reload.
+class SimControl {
+ public:
+  SimControl();
+  ~SimControl();
+  SimControl(const SimControl&) = delete;
+  SimControl& operator=(const SimControl&) = delete;
+
+#define SIM_DECLARE_FIELD(name, result, params) name##_t name = nullptr;
+  SIM_CONTROL_FUNCTIONS(SIM_DECLARE_FIELD)
+#undef SIM_DECLARE_FIELD
+
+  std::uint32_t Calls(drav::Entry e) const { return SimCtl_CallCount(drav::EntryName(e)); }
+  // Fails the nth call of e from now on, and count - 1 calls after it (0 = all).
+  void Fail(drav::Entry e, std::uint32_t nth = 1, std::uint32_t count = 1,
+            const char* text = nullptr) const;
+  std::vector<std::string> CallLog() const;
+  std::vector<std::uint32_t> LastArgs(drav::Entry e) const;
+  std::vector<std::uint8_t> ReadRaw(std::uint32_t chip, std::uint32_t address,
+                                    std::uint32_t length) const;
+
+ private:
+  platform::ModuleHandle module_ = nullptr;
+};
+
+}  // namespace selvarex::test
