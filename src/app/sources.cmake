@@ -11,4 +11,5 @@ set(APP_GUI_SOURCES
   app/idle_notifier.cpp
   app/qt_prompts.cpp
   app/selvarex_application.cpp
+  app/startup.cpp
 )

@@ -19,7 +19,7 @@ void DravolinLibrary::Load() {
   if (!std::filesystem::exists(path, ignored)) {
     throw Exception("File " + path + " doesn't exists!");
   }
-  platform::ModuleHandle module = platform::LoadModule(path);
+  platform::ModuleHandle module = platform::OpenLibrary(path);
   if (module == nullptr) {
     const platform::OsError error = platform::LastOsError();
     throw EOSError(error.code, error.text);
@@ -33,7 +33,7 @@ void DravolinLibrary::Load() {
 
 void DravolinLibrary::Unload() {
   if (FDllHandle == nullptr) return;
-  if (!platform::FreeModule(FDllHandle)) {
+  if (!platform::CloseLibrary(FDllHandle)) {
     const platform::OsError error = platform::LastOsError();
     throw EOSError(error.code, error.text);
   }

@@ -39,7 +39,7 @@ void RememberDlError(int savedErrno) {
 
 const char* CurrentDirectoryPrefix() { return ".\\"; }
 
-ModuleHandle LoadModule(const std::string& path) {
+ModuleHandle OpenLibrary(const std::string& path) {
   return reinterpret_cast<ModuleHandle>(LoadLibraryA(path.c_str()));
 }
 
@@ -47,7 +47,7 @@ void* FindSymbol(ModuleHandle module, const char* name) {
   return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module), name));
 }
 
-bool FreeModule(ModuleHandle module) { return FreeLibrary(static_cast<HMODULE>(module)) != 0; }
+bool CloseLibrary(ModuleHandle module) { return FreeLibrary(static_cast<HMODULE>(module)) != 0; }
 
 OsError LastOsError() {
   OsError error;
@@ -68,7 +68,7 @@ OsError LastOsError() {
 
 const char* CurrentDirectoryPrefix() { return "./"; }
 
-ModuleHandle LoadModule(const std::string& path) {
+ModuleHandle OpenLibrary(const std::string& path) {
   errno = 0;
   ModuleHandle module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (module == nullptr) RememberDlError(errno);
@@ -81,7 +81,7 @@ void* FindSymbol(ModuleHandle module, const char* name) {
   return symbol;
 }
 
-bool FreeModule(ModuleHandle module) {
+bool CloseLibrary(ModuleHandle module) {
   errno = 0;
   if (dlclose(module) == 0) return true;
   RememberDlError(errno);

@@ -13,11 +13,11 @@ using ModuleHandle = void*;  // null = none
 const char* CurrentDirectoryPrefix();
 
 // Null on failure; LastOsError() then tells why.
-ModuleHandle LoadModule(const std::string& path);
+ModuleHandle OpenLibrary(const std::string& path);
 // Null when the module does not export the name.
 void* FindSymbol(ModuleHandle module, const char* name);
 // False on failure; LastOsError() then tells why.
-bool FreeModule(ModuleHandle module);
+bool CloseLibrary(ModuleHandle module);
 
 struct OsError {
   std::uint32_t code = 0;

@@ -1,2 +1,21 @@
-set(TRANSFER_CORE_SOURCES)
-set(TRANSFER_GUI_SOURCES)
+# Widget-free: standard C++ only, also cross-built for 32-bit Windows.
+set(TRANSFER_CORE_SOURCES
+  transfer/block_geometry.cpp
+  transfer/chip_checks.cpp
+  transfer/clock.cpp
+  transfer/dialog_rules.cpp
+  transfer/dump_reading.cpp
+  transfer/dump_writing.cpp
+  transfer/image_file.cpp
+  transfer/log_texts.cpp
+  transfer/operation_log.cpp
+  transfer/operator_stop.cpp
+  transfer/required_entries.cpp
+  transfer/sector_erase.cpp
+)
+set(TRANSFER_GUI_SOURCES
+  transfer/erase_sector_dialog.cpp
+  transfer/flash_read_dialog.cpp
+  transfer/flash_write_dialog.cpp
+  transfer/labelled_edit.cpp
+)

@@ -8,6 +8,9 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QDialog>
+#include <QGroupBox>
+#include <QPushButton>
 #include <QLabel>
 #include <QProgressBar>
 #include <QRadioButton>

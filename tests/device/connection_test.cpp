@@ -2,6 +2,7 @@
 // driven through the simulated programmer.
 #include <gtest/gtest.h>
 
+#include "device/errors.h"
 #include "device/info_format.h"
 #include "support/connected_sim.h"
 

@@ -31,7 +31,7 @@ SimWorkDir::~SimWorkDir() {
 }
 
 SimControl::SimControl() {
-  module_ = platform::LoadModule(std::string(platform::CurrentDirectoryPrefix()) + "Dravolin.dll");
+  module_ = platform::OpenLibrary(std::string(platform::CurrentDirectoryPrefix()) + "Dravolin.dll");
   if (module_ == nullptr) throw std::runtime_error("cannot load ./Dravolin.dll for its control interface");
 #define SIM_RESOLVE(name, result, params)                                              \
   name = reinterpret_cast<name##_t>(platform::FindSymbol(module_, #name));            \
@@ -41,7 +41,7 @@ SimControl::SimControl() {
 }
 
 SimControl::~SimControl() {
-  if (module_ != nullptr) platform::FreeModule(module_);
+  if (module_ != nullptr) platform::CloseLibrary(module_);
 }
 
 void SimControl::Fail(drav::Entry e, std::uint32_t nth, std::uint32_t count, const char* text) const {

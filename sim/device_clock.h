@@ -1,0 +1,29 @@
+// The device time the simulated programmer has spent, and, with realistic
+// timing, the waiting that makes a call take as long as on the real one.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+
+namespace sim {
+
+class DeviceClock {
+ public:
+  void Add(std::uint64_t ns) { totalNs_ += ns; }
+  std::uint64_t TotalNs() const { return totalNs_; }
+  void ResetTotal() { totalNs_ = 0; }
+
+  bool realistic = false;
+
+ private:
+  std::uint64_t totalNs_ = 0;
+};
+
+// DRAVOLIN_SIM_TIMING=realistic
+bool RealisticTimingFromEnvironment();
+
+// Returns at the deadline, not much later: sleeps until shortly before it, as
+// sleeps overshoot, then spins.
+void WaitUntil(std::chrono::steady_clock::time_point deadline);
+
+}  // namespace sim

@@ -1,0 +1,70 @@
+#include "transfer/dump_reading.h"
+
+#include <vector>
+
+#include "device/errors.h"
+#include "transfer/block_geometry.h"
+#include "transfer/image_file.h"
+#include "transfer/log_texts.h"
+#include "transfer/operator_stop.h"
+#include "transfer/required_entries.h"
+
+namespace selvarex {
+
+namespace {
+
+constexpr std::string_view kStartText = "START DUMP READING PROCESS: ";
+constexpr std::string_view kEndText = "END DUMP READING PROCESS: ";
+
+using std::to_string;
+
+// A short image must never pass for a dump: the run stops at the first block
+// the disk did not take.
+[[noreturn]] void ImageWriteFailed(OperationLog& log, const std::string& prefix,
+                                   const std::string& fileName, std::int64_t position) {
+  log.Entry(prefix + "File Write Error occured at position: " + to_string(position) + " (dec)");
+  throw Exception("Cannot write file " + fileName + " at position " + to_string(position) +
+                  " (dec): the NAND dump is incomplete.");
+}
+
+}  // namespace
+
+ProcessResult RunDumpReading(const TransferTarget& target, const DumpReadingParams& params,
+                             ProcessHost& host, const LogSettings& settings) {
+  RequireEntries(target.library, {drav::Entry::DravFlashRead});
+  const auto read = target.library.Api().DravFlashRead;
+
+  OperationLog log(settings.path, *settings.clock);
+  log.Open(kStartText);
+  const nand::BlockRange range = nand::RangeFor(params.address, params.byteCount);
+  host.SetProgressRange(range.planned);
+  ImageWriter image(params.fileName);
+  std::vector<std::uint8_t> block(nand::kBlockSize);
+
+  std::uint32_t badBlocks = 0;
+  for (std::uint32_t index = range.first; index < range.end; ++index) {
+    const log_text::Cycle cycle{"Read", index, range.planned};
+    const std::uint32_t address = nand::BlockAddress(index);
+    if (read(target.flash, address, block.data(), nand::kBlockSize) == 0) {
+      log.Entry(cycle.Prefix() + ", Read Error occured at Address: " + to_string(address) + " (dec)");
+      target.library.RaiseLastDravolinError();
+    }
+    // Bad blocks go into the image too: it records which blocks were bad.
+    if (!nand::IsGoodBlock(index, block[nand::kMarkerOffset])) {
+      ++badBlocks;
+      log.Entry(log_text::BadBlock(cycle, badBlocks, address));
+    }
+    const std::int64_t position = image.Position();
+    if (!image.Append(block.data(), nand::kBlockSize))
+      ImageWriteFailed(log, cycle.Prefix() + ", ", params.fileName, position);
+    if (BlockDoneAndStopped(host, log, cycle, kEndText)) return ProcessResult{true, {}};
+  }
+  if (!image.Close()) ImageWriteFailed(log, "", params.fileName, image.Position());
+
+  log.End(log_text::Summary(target.selectedFlash, " NAND dump saved on file: " + params.fileName),
+          kEndText);
+  return ProcessResult{false, "NAND Dump has been created!\n\n" + to_string(badBlocks) +
+                                  " bad block/s has been found.\n\nCheck the log for the details."};
+}
+
+}  // namespace selvarex

@@ -1,0 +1,24 @@
+// Dump reading: a range of the chip, block by block, into a new image file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "transfer/operation_log.h"
+#include "transfer/process_host.h"
+#include "transfer/transfer_target.h"
+
+namespace selvarex {
+
+struct DumpReadingParams {
+  std::int32_t address;    // rounded down to its block
+  std::int32_t byteCount;
+  std::string fileName;    // created, or emptied when it exists
+};
+
+// Throws on a failed block read (library error), when the image cannot be
+// created (EFCreateError) or written (Exception naming the file).
+ProcessResult RunDumpReading(const TransferTarget& target, const DumpReadingParams& params,
+                             ProcessHost& host, const LogSettings& settings);
+
+}  // namespace selvarex

@@ -1,0 +1,107 @@
+#include "transfer/dump_writing.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "device/errors.h"
+#include "transfer/block_geometry.h"
+#include "transfer/chip_checks.h"
+#include "transfer/image_file.h"
+#include "transfer/log_texts.h"
+#include "transfer/operator_stop.h"
+#include "transfer/required_entries.h"
+
+namespace selvarex {
+
+namespace {
+
+constexpr std::string_view kStartText = "START DUMP WRITING PROCESS: ";
+constexpr std::string_view kEndText = "END DUMP WRITING PROCESS: ";
+
+using std::to_string;
+
+struct Counts {
+  std::uint32_t written = 0;
+  std::uint32_t nandBad = 0;
+  std::uint32_t fileBad = 0;
+  std::uint32_t writeErrors = 0;
+};
+
+// Bytes the image did not supply are never written: the run stops at the
+// first block the image cannot fill.
+[[noreturn]] void ImageEnded(OperationLog& log, const log_text::Cycle& cycle,
+                             const std::string& fileName, std::int64_t position,
+                             std::uint32_t address, const Counts& counts) {
+  log.Entry(cycle.Prefix() + ", Image file ended at position: " + to_string(position) +
+            " (dec), writing stopped.");
+  throw Exception("Image file " + fileName + " ended at position " + to_string(position) +
+                  " (dec): NAND address " + to_string(address) +
+                  " (dec) and the blocks after it have not been written.\n\n" +
+                  to_string(counts.written) + " block/s written, " + to_string(counts.nandBad) +
+                  " NAND bad block/s skipped, " + to_string(counts.fileBad) +
+                  " File Dump bad block/s skipped, " + to_string(counts.writeErrors) +
+                  " NAND Write Error/s.");
+}
+
+}  // namespace
+
+ProcessResult RunDumpWriting(const TransferTarget& target, const DumpWritingParams& params,
+                             ProcessHost& host, const LogSettings& settings) {
+  RequireEntries(target.library, {drav::Entry::DravFlashSetWVerify, drav::Entry::DravFlashRead,
+                                  drav::Entry::DravFlashWrite});
+  const auto write = target.library.Api().DravFlashWrite;
+
+  OperationLog log(settings.path, *settings.clock);
+  log.Open(kStartText);
+  SetWriteVerify(target, params.verify, log);
+
+  const nand::BlockRange range = nand::RangeFor(params.address, params.byteCount);
+  host.SetProgressRange(range.planned);
+  ImageReader image(params.fileName);
+  std::vector<std::uint8_t> block(nand::kBlockSize);
+
+  Counts counts;
+  for (std::uint32_t index = range.first; index < range.end; ++index) {
+    const log_text::Cycle cycle{"Write", index, range.planned};
+    const std::uint32_t address = nand::BlockAddress(index);
+    const std::optional<std::uint8_t> marker = ReadChipMarker(target, address);
+    if (!marker.has_value()) log.Entry(log_text::MarkerReadError(cycle, address));
+
+    if (!ChipBlockUsable(index, marker)) {
+      // The cycle writes nothing: every block only ever gets its own image bytes.
+      ++counts.nandBad;
+      log.Entry(log_text::BadBlock(cycle, counts.nandBad, address));
+    } else {
+      // The image is addressed with the NAND's own byte addresses.
+      const std::int64_t offset = address;
+      const std::uint32_t got = image.ReadAt(offset, block.data(), nand::kBlockSize);
+      if (got < nand::kBlockSize)
+        ImageEnded(log, cycle, params.fileName, std::min(image.Size(), offset + got), address, counts);
+
+      if (nand::IsGoodBlock(index, block[nand::kMarkerOffset])) {
+        if (write(target.flash, address, block.data(), nand::kBlockSize) != 0) {
+          ++counts.written;
+        } else {
+          ++counts.writeErrors;
+          log.Entry(cycle.Prefix() + ", Flash Write Error #" + to_string(counts.writeErrors) +
+                    " occured at Address: " + to_string(address) + " (dec)");
+        }
+      } else {
+        ++counts.fileBad;
+        log.Entry(cycle.Prefix() + ", File Bad Block #" + to_string(counts.fileBad) +
+                  " found at position: " + to_string(offset) + " (dec)");
+      }
+    }
+    if (BlockDoneAndStopped(host, log, cycle, kEndText)) return ProcessResult{true, {}};
+  }
+
+  log.End(log_text::Summary(target.selectedFlash, " NAND dump restored from file: " + params.fileName),
+          kEndText);
+  return ProcessResult{
+      false, "NAND Dump has been restored!\n\n" + to_string(counts.nandBad) +
+                 " NAND bad block/s has been skipped.\n" + to_string(counts.fileBad) +
+                 " File Dump bad block/s has been skipped.\n" + to_string(counts.writeErrors) +
+                 " NAND Write Error/s has occured.\n\nCheck the log for the details."};
+}
+
+}  // namespace selvarex

@@ -1,0 +1,27 @@
+// Dump writing: an image file back into the chip, block by block, skipping
+// blocks that are bad in the chip or in the image.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "transfer/operation_log.h"
+#include "transfer/process_host.h"
+#include "transfer/transfer_target.h"
+
+namespace selvarex {
+
+struct DumpWritingParams {
+  std::int32_t address;    // rounded down to its block
+  std::int32_t byteCount;
+  std::string fileName;    // read at the offsets of the NAND addresses written
+  bool verify;             // the window's write-verify check box
+};
+
+// Failed block writes are counted and logged. Throws when write verify cannot
+// be set (library error), when the image cannot be opened (EFOpenError) and
+// when the image ends before a block of the range (Exception).
+ProcessResult RunDumpWriting(const TransferTarget& target, const DumpWritingParams& params,
+                             ProcessHost& host, const LogSettings& settings);
+
+}  // namespace selvarex

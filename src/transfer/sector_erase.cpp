@@ -1,0 +1,70 @@
+#include "transfer/sector_erase.h"
+
+#include "device/errors.h"
+#include "transfer/block_geometry.h"
+#include "transfer/chip_checks.h"
+#include "transfer/log_texts.h"
+#include "transfer/operator_stop.h"
+#include "transfer/required_entries.h"
+
+namespace selvarex {
+
+namespace {
+
+constexpr std::string_view kStartText = "START ERASE SECTORS PROCESS: ";
+constexpr std::string_view kEndText = "END ERASE SECTORS PROCESS: ";
+
+using std::to_string;
+
+}  // namespace
+
+ProcessResult RunSectorErase(const TransferTarget& target, const SectorEraseParams& params,
+                             ProcessHost& host, const LogSettings& settings) {
+  RequireEntries(target.library, {drav::Entry::DravFlashSetWVerify, drav::Entry::DravFlashRead,
+                                  drav::Entry::DravFlashEraseSector});
+  // Addresses of later blocks would wrap around 32 bits onto the chip's start.
+  if (params.endBlock < 0 || static_cast<std::uint32_t>(params.endBlock) > nand::kMaxEndBlock)
+    throw Exception("End block " + to_string(params.endBlock) + " is outside 0 to " +
+                    to_string(nand::kMaxEndBlock) + ". Nothing has been erased.");
+  const auto erase = target.library.Api().DravFlashEraseSector;
+
+  OperationLog log(settings.path, *settings.clock);
+  log.Open(kStartText);
+  SetWriteVerify(target, params.verify, log);
+
+  const std::uint32_t first = static_cast<std::uint32_t>(params.address) / nand::kBlockSize;
+  const auto end = static_cast<std::uint32_t>(params.endBlock);
+  std::uint32_t badBlocks = 0;
+  std::uint32_t eraseErrors = 0;
+  std::uint32_t erased = 0;
+  for (std::uint32_t index = first; index < end; ++index) {
+    // The log's total is the end block as typed.
+    const log_text::Cycle cycle{"Erase", index, end};
+    const std::uint32_t address = nand::BlockAddress(index);
+    const std::optional<std::uint8_t> marker = ReadChipMarker(target, address);
+    if (!marker.has_value()) log.Entry(log_text::MarkerReadError(cycle, address));
+    if (ChipBlockUsable(index, marker)) {
+      if (erase(target.flash, address) != 0) {
+        ++erased;
+      } else {
+        ++eraseErrors;
+        log.Entry(cycle.Prefix() + ", Flash Erase Error #" + to_string(eraseErrors) +
+                  " occured at Address: " + to_string(address) + " (dec)");
+      }
+    } else {
+      ++badBlocks;
+      log.Entry(log_text::BadBlock(cycle, badBlocks, address));
+    }
+    if (BlockDoneAndStopped(host, log, cycle, kEndText)) return ProcessResult{true, {}};
+  }
+
+  log.End(log_text::Summary(target.selectedFlash, " " + to_string(erased) + " sectors erased, " +
+                                                      to_string(badBlocks) +
+                                                      " bad block/s has been skipped."),
+          kEndText);
+  return ProcessResult{false, to_string(erased) + " Sector/s Erased.\n\n" + to_string(badBlocks) +
+                                  " bad block/s has been skipped.\n" + to_string(eraseErrors) +
+                                  " NAND Erase Error/s has occured.\n\nCheck the log for the details."};
+}
+
+}  // namespace selvarex

@@ -1,0 +1,23 @@
+// Sector erase: a run of blocks, skipping those the chip marks as bad.
+#pragma once
+
+#include <cstdint>
+
+#include "transfer/operation_log.h"
+#include "transfer/process_host.h"
+#include "transfer/transfer_target.h"
+
+namespace selvarex {
+
+struct SectorEraseParams {
+  std::int32_t address;   // its block is the first one erased
+  std::int32_t endBlock;  // erasing stops before this block: an index, not a count
+  bool verify;            // the window's write-verify check box
+};
+
+// The window sets the progress range (0 to 1024) itself, before the dialog.
+// Failed erases are counted and logged; a failed write-verify setting raises.
+ProcessResult RunSectorErase(const TransferTarget& target, const SectorEraseParams& params,
+                             ProcessHost& host, const LogSettings& settings);
+
+}  // namespace selvarex

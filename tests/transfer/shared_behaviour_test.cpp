@@ -1,0 +1,108 @@
+// What the three processes share: stopping, the write-verify setting, a log
+// that cannot be written, missing entry points, and a full round trip.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "transfer/dump_reading.h"
+#include "transfer/dump_writing.h"
+#include "transfer/required_entries.h"
+#include "transfer/sector_erase.h"
+#include "transfer_fixture.h"
+
+namespace selvarex::test {
+namespace {
+
+namespace fs = std::filesystem;
+using drav::Entry;
+constexpr std::int32_t kThree = 3 * B;
+
+class Processes : public TransferTest {
+ protected:
+  struct Kind { std::string word, banner; std::function<ProcessResult()> run; };
+  // Erase, write and read of blocks 0 to 2.
+  std::vector<Kind> Kinds() {
+    const std::string image = Path("image.bin");
+    return {{"Erase", "ERASE SECTORS", [=, this] { return RunSectorErase(Target(), {0, 3, true}, host, settings); }},
+            {"Write", "DUMP WRITING", [=, this] { return RunDumpWriting(Target(), {0, kThree, image, true}, host, settings); }},
+            {"Read", "DUMP READING", [=, this] { return RunDumpReading(Target(), {0, kThree, image}, host, settings); }}};
+  }
+};
+
+TEST_F(Processes, OperatorStopEndsTheSectionWithoutSummaryAndWriteVerifyFailureBeforeAnyBlock) {
+  EraseChip(0, 3);
+  MakeImage(Path("image.bin"), 0, 3, kThree);
+  host.stopAfter = 1;
+  for (const Kind& kind : Kinds()) {
+    NewLog(kind.word);
+    host.blocksDone = 0;
+    EXPECT_TRUE(kind.run().stopped) << kind.word;
+    EXPECT_EQ(Log(), Section("START " + kind.banner + " PROCESS: ", {kind.word + " cycle #1/3, Process stopped by "
+                             "the operator."}, "END " + kind.banner + " PROCESS: "));
+    if (kind.word == "Read") continue;
+    NewLog(kind.word + "Verify");
+    s.sim->Fail(Entry::DravFlashSetWVerify, 1, 1, "verify refused");
+    EXPECT_EQ(SimSession::ErrorOf(kind.run), "verify refused");
+    EXPECT_EQ(Log(), Section("START " + kind.banner + " PROCESS: ", {"An Error occured while setting Write Verify!"}));
+  }
+  EXPECT_EQ(std::tuple(Calls(Entry::DravFlashEraseSector), Calls(Entry::DravFlashWrite), Calls(Entry::DravFlashRead)),
+            std::tuple(1u, 1u, 3u));
+  EXPECT_EQ(fs::file_size(Path("image.bin")), B);
+}
+
+TEST_F(Processes, LogThatCannotBeOpenedChangesNothingElse) {
+  fs::create_directory(Path("folder"));
+  MarkBad(1);
+  for (const std::string& path : {Path("missing/DravolinLog.txt"), Path("folder")}) {
+    settings.path = path;
+    EXPECT_EQ(Kinds()[2].run().message,
+              "NAND Dump has been created!\n\n1 bad block/s has been found.\n\nCheck the log for the details.");
+    EXPECT_EQ(fs::file_size(Path("image.bin")), 3u * B);
+    EXPECT_EQ(Kinds()[0].run().message, "2 Sector/s Erased.\n\n1 bad block/s has been skipped.\n0 NAND Erase Error/s "
+                                        "has occured.\n\nCheck the log for the details.");
+  }
+  EXPECT_FALSE(fs::exists(Path("missing")));
+  EXPECT_TRUE(fs::is_empty(Path("folder")));
+  EXPECT_EQ(Chip(2), kErased);
+}
+
+TEST_F(Processes, ReadEraseWriteOnFlash1RestoresEveryGoodBlock) {
+  s.sim->SimCtl_SetChip(1, 0x2B74, nullptr, nullptr, 1, 1);
+  s.programmer.SelectFlash(1, s.view);  // chip 1 is bad at block 5 from the factory
+  const TransferTarget flash1{s.library, s.programmer.FFlash, 1};
+  std::vector<std::vector<std::uint8_t>> before;
+  for (std::uint32_t b = 0; b < 12; ++b) before.push_back(s.sim->ReadRaw(1, b * B, B));
+  RunDumpReading(flash1, {0, 12 * B, Path("image.bin")}, host, settings);
+  RunSectorErase(flash1, {0, 12, true}, host, settings);
+  ASSERT_EQ(s.sim->ReadRaw(1, 0, B), kErased);
+  EXPECT_EQ(RunDumpWriting(flash1, {0, 12 * B, Path("image.bin"), true}, host, settings).message,
+            "NAND Dump has been restored!\n\n1 NAND bad block/s has been skipped.\n0 File Dump bad block/s has been "
+            "skipped.\n0 NAND Write Error/s has occured.\n\nCheck the log for the details.");
+  for (std::uint32_t b = 0; b < 12; ++b)
+    if (b != 5) EXPECT_EQ(s.sim->ReadRaw(1, b * B, B), before[b]) << b;
+  EXPECT_NE(Log().find("\r\n> Flash1 NAND dump saved on file: "), std::string::npos);
+  EXPECT_EQ(std::tuple(host.ranges, host.blocksDone), std::tuple(std::vector<std::uint32_t>{12, 12}, 36u));
+}
+
+TEST(MissingEntries, EveryProcessRefusesBeforeTouchingAnything) {
+  for (const auto& [entry, process] : {std::pair{Entry::DravFlashSetWVerify, 0}, {Entry::DravFlashRead, 0},
+                                       {Entry::DravFlashSetWVerify, 1}, {Entry::DravFlashRead, 1},
+                                       {Entry::DravFlashWrite, 1}, {Entry::DravFlashRead, 2}}) {
+    SimSession s(std::string("without_") + drav::EntryName(entry));
+    s.ConnectAndSelect(0);
+    s.sim->SimCtl_ResetCounts();
+    const TransferTarget target{s.library, s.programmer.FFlash, 0};
+    const LogSettings log{"DravolinLog.txt", &SystemClock()};
+    RecordingHost host;
+    const std::string error = SimSession::ErrorOf([&] {
+      if (process == 0) RunSectorErase(target, {0, 1, true}, host, log);
+      if (process == 1) RunDumpWriting(target, {0, kThree, "image.bin", true}, host, log);
+      if (process == 2) RunDumpReading(target, {0, kThree, "image.bin"}, host, log);
+    });
+    EXPECT_NE(error.find(drav::EntryName(entry)), std::string::npos) << error;
+    EXPECT_TRUE(s.sim->SimCtl_TotalCalls() == 0 && !fs::exists(log.path) && !fs::exists("image.bin")) << error;
+  }
+}
+
+}  // namespace
+}  // namespace selvarex::test
