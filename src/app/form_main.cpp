@@ -120,7 +120,10 @@ void TFormMain::ShowLabel(PanelLabel label, const std::string& text) {
     case PanelLabel::FlashSupported: target = lblFlashSupported; break;
     case PanelLabel::FlashProductorSupported: target = lblFlashProductorSupported; break;
   }
-  target->setText(QString::fromLocal8Bit(text));
+  const QString shown = QString::fromLocal8Bit(text);
+  target->setText(shown);
+  // Long chip names do not fit the panel: the whole text is one hover away.
+  target->setToolTip(shown);
 }
 
 void TFormMain::ResetFlashSelector(bool enabled) {

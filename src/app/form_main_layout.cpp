@@ -45,7 +45,7 @@ QLabel* TFormMain::NewValuePair(QGroupBox* group, const QString& caption, const 
   auto* value = new QLabel(initial, group);
   value->setObjectName(QString::fromLatin1(valueName));
   value->setFont(ValueFont(font()));
-  value->setGeometry(12 + captionWidth, top, group->width() - captionWidth - 20, 20);
+  value->setGeometry(12 + captionWidth, top, group->width() - captionWidth - 16, 20);
   // Screen readers announce the value with its caption.
   value->setAccessibleName(QString(caption).remove(QLatin1Char(':')));
   return value;
@@ -137,10 +137,10 @@ void TFormMain::CreateControls() {
   int top = 22;
   for (const auto& entry : counterLabels) {
     auto* caption = new QLabel(QString::fromLatin1(entry.caption), GroupBox5);
-    caption->setGeometry(122, top, 48, 20);
+    caption->setGeometry(122, top, 54, 20);
     auto* value = new QLabel(QString::fromLatin1(entry.initial), GroupBox5);
     value->setObjectName(QString::fromLatin1(entry.name));
-    value->setGeometry(170, top, 72, 20);
+    value->setGeometry(176, top, 68, 20);
     value->setAccessibleName(QString::fromLatin1(entry.caption).remove(QLatin1Char(':')));
     *entry.value = value;
     top += 24;
@@ -148,16 +148,16 @@ void TFormMain::CreateControls() {
 
   gboxFlash = NewGroup("gboxFlash", QStringLiteral("Flash info"), 453, 20, 316, 181);
   lblFlashID = NewValuePair(gboxFlash, QStringLiteral("Flash ID:"), "lblFlashID", QStringLiteral("??"),
-                            26, 138);
+                            26, 150);
   lblFlashFullName = NewValuePair(gboxFlash, QStringLiteral("Flash full name:"), "lblFlashFullName",
-                                  QStringLiteral("??"), 56, 138);
+                                  QStringLiteral("??"), 56, 150);
   lblFlashProdName = NewValuePair(gboxFlash, QStringLiteral("Flash product name:"),
-                                  "lblFlashProdName", QStringLiteral("??"), 86, 138);
+                                  "lblFlashProdName", QStringLiteral("??"), 86, 150);
   lblFlashSupported = NewValuePair(gboxFlash, QStringLiteral("Flash supported:"),
-                                   "lblFlashSupported", QStringLiteral("??"), 116, 138);
+                                   "lblFlashSupported", QStringLiteral("??"), 116, 150);
   lblFlashProductorSupported =
       NewValuePair(gboxFlash, QStringLiteral("Productor supported:"), "lblFlashProductorSupported",
-                   QStringLiteral("??"), 146, 138);
+                   QStringLiteral("??"), 146, 150);
 
   gbxFlashOperations =
       NewGroup("gbxFlashOperations", QStringLiteral("Flash Operations"), 453, 217, 316, 178);

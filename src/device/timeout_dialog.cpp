@@ -6,36 +6,21 @@
 #include <QPushButton>
 
 #include "app/action_button.h"
-#include "device/decimal_input.h"
+#include "app/labelled_edit.h"
 #include "device/timeout_rule.h"
 
 namespace selvarex {
-
-namespace {
-
-std::int32_t FieldValue(const QLineEdit* edit) {
-  return StrToInt32(edit->text().toStdString()).value_or(-1);
-}
-
-}  // namespace
 
 TfrmTimeout::TfrmTimeout(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("Timeout settings"));
   setFixedSize(252, 127);
 
-  lblRx = new QLabel(QStringLiteral("Rx timeout"), this);
-  lblRx->setGeometry(24, 16, 90, 16);
-  edtRx = new QLineEdit(this);
-  edtRx->setObjectName(QStringLiteral("edtRx"));
-  edtRx->setGeometry(24, 34, 73, 24);
-  lblRx->setBuddy(edtRx);
-
-  lblTx = new QLabel(QStringLiteral("Tx timout"), this);
-  lblTx->setGeometry(155, 16, 90, 16);
-  edtTx = new QLineEdit(this);
-  edtTx->setObjectName(QStringLiteral("edtTx"));
-  edtTx->setGeometry(155, 34, 73, 24);
-  lblTx->setBuddy(edtTx);
+  const LabelledEdit rx = AddLabelledEdit(this, "edtRx", QStringLiteral("Rx timeout"), 24, 34, 73);
+  lblRx = rx.label;
+  edtRx = rx.edit;
+  const LabelledEdit tx = AddLabelledEdit(this, "edtTx", QStringLiteral("Tx timout"), 155, 34, 73);
+  lblTx = tx.label;
+  edtTx = tx.edit;
 
   actOk = new QAction(QStringLiteral("OK"), this);
   actCancel = new QAction(QStringLiteral("Cancel"), this);
@@ -55,9 +40,9 @@ TfrmTimeout::TfrmTimeout(QWidget* parent) : QDialog(parent) {
 }
 
 std::int32_t TfrmTimeout::RxTimeout() const { return FieldValue(edtRx); }
-void TfrmTimeout::SetRxTimeout(std::int32_t value) { edtRx->setText(QString::number(value)); }
+void TfrmTimeout::SetRxTimeout(std::int32_t value) { SetFieldValue(edtRx, value); }
 std::int32_t TfrmTimeout::TxTimeout() const { return FieldValue(edtTx); }
-void TfrmTimeout::SetTxTimeout(std::int32_t value) { edtTx->setText(QString::number(value)); }
+void TfrmTimeout::SetTxTimeout(std::int32_t value) { SetFieldValue(edtTx, value); }
 
 void TfrmTimeout::actOkExecute() { done(QDialog::Accepted); }
 void TfrmTimeout::actCancelExecute() { done(QDialog::Rejected); }

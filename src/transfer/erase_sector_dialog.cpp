@@ -7,7 +7,7 @@
 
 #include "app/action_button.h"
 #include "transfer/dialog_rules.h"
-#include "transfer/labelled_edit.h"
+#include "app/labelled_edit.h"
 
 namespace selvarex {
 
@@ -30,16 +30,16 @@ TfrmEraseSector::TfrmEraseSector(Prompts&) : QDialog(nullptr) {
   BindButtonToAction(Button2, actCancel);
 
   const LabelledEdit address =
-      AddLabelledEdit(this, "edtAddress", QStringLiteral("Address (decimal)"), 16, 52, 121);
+      AddLabelledEdit(this, "edtAddress", QStringLiteral("Address (decimal)"), 16, 52, 110);
   lblAddress = address.label;
   edtAddress = address.edit;
   const LabelledEdit number = AddLabelledEdit(
-      this, "edtNrSectors", QStringLiteral("(1 Sector = 135168 bytes)"), 168, 52, 121);
+      this, "edtNrSectors", QStringLiteral("(1 Sector = 135168 bytes)"), 136, 52, 153);
   lblNrSectors = number.label;
   edtNrSectors = number.edit;
   Label1 = new QLabel(QStringLiteral("Nr. Sectors to Erase"), this);
   Label1->setObjectName(QStringLiteral("Label1"));
-  Label1->setGeometry(168, 16, 137, 16);
+  Label1->setGeometry(136, 16, 169, 16);
 
   setTabOrder(Button1, Button2);
   setTabOrder(Button2, edtAddress);

@@ -7,9 +7,10 @@
 #include <QPushButton>
 
 #include "app/action_button.h"
+#include "app/chosen_file_label.h"
 #include "app/prompts.h"
 #include "transfer/dialog_rules.h"
-#include "transfer/labelled_edit.h"
+#include "app/labelled_edit.h"
 
 namespace selvarex {
 
@@ -37,6 +38,7 @@ TfrmFlashRead::TfrmFlashRead(Prompts& prompts) : QDialog(nullptr), prompts_(prom
   Button1->setObjectName(QStringLiteral("Button1"));
   Button1->setGeometry(16, 72, 121, 27);
   BindButtonToAction(Button1, actWriteToFile);
+  lblFileName = NewChosenFileLabel(this, 161, 72, 121);
   Button3 = new QPushButton(this);
   Button3->setObjectName(QStringLiteral("Button3"));
   Button3->setGeometry(16, 112, 121, 27);
@@ -80,6 +82,7 @@ void TfrmFlashRead::actWriteToFileExecute() {
   const QStringList chosen = SaveDialog1->selectedFiles();
   if (chosen.isEmpty()) return;
   FFileName = chosen.first();
+  ShowChosenFile(lblFileName, FFileName);
   actOkUpdate();
 }
 

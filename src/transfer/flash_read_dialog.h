@@ -49,6 +49,7 @@ class TfrmFlashRead : public QDialog {
 
   Prompts& prompts_;
   QString FFileName;
+  QLabel* lblFileName = nullptr;
 };
 
 }  // namespace selvarex

@@ -7,9 +7,10 @@
 #include <QPushButton>
 
 #include "app/action_button.h"
+#include "app/chosen_file_label.h"
 #include "app/prompts.h"
 #include "transfer/dialog_rules.h"
-#include "transfer/labelled_edit.h"
+#include "app/labelled_edit.h"
 
 namespace selvarex {
 
@@ -22,7 +23,7 @@ TfrmFlashWrite::TfrmFlashWrite(Prompts& prompts) : QDialog(nullptr), prompts_(pr
   lblAddress = address.label;
   edtAddress = address.edit;
   const LabelledEdit size =
-      AddLabelledEdit(this, "edtSize", QStringLiteral("Byte to Write (decimal)"), 152, 32, 121);
+      AddLabelledEdit(this, "edtSize", QStringLiteral("Byte to Write (decimal)"), 144, 32, 129);
   lblSize = size.label;
   edtSize = size.edit;
 
@@ -37,6 +38,7 @@ TfrmFlashWrite::TfrmFlashWrite(Prompts& prompts) : QDialog(nullptr), prompts_(pr
   Button1->setObjectName(QStringLiteral("Button1"));
   Button1->setGeometry(16, 84, 81, 27);
   BindButtonToAction(Button1, actReadFromFile);
+  lblFileName = NewChosenFileLabel(this, 16, 58, 257);
   Button2 = new QPushButton(this);
   Button2->setObjectName(QStringLiteral("Button2"));
   Button2->setGeometry(104, 84, 81, 27);
@@ -78,6 +80,7 @@ void TfrmFlashWrite::actReadFromFileExecute() {
   const QStringList chosen = OpenDialog1->selectedFiles();
   if (chosen.isEmpty()) return;
   FFileName = chosen.first();
+  ShowChosenFile(lblFileName, FFileName);
   actOkUpdate();
 }
 

@@ -17,5 +17,4 @@ set(TRANSFER_GUI_SOURCES
   transfer/erase_sector_dialog.cpp
   transfer/flash_read_dialog.cpp
   transfer/flash_write_dialog.cpp
-  transfer/labelled_edit.cpp
 )

@@ -1,4 +1,4 @@
-#include "transfer/labelled_edit.h"
+#include "app/labelled_edit.h"
 
 #include <QLabel>
 #include <QLineEdit>
