@@ -1,8 +1,17 @@
 #!/usr/bin/env bash
-# Installs the dependencies, builds everything and runs every test.
+# Installs the dependencies, builds everything and runs every test: the
+# normal build, the same suite under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and the widget-free suite as 32-bit Windows
+# programs under wine against the simulated library built as a Windows DLL.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
+
+jobs=$(nproc)
 cmake -S . -B build -G Ninja
-cmake --build build
-QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j2
+cmake --build build -j"$jobs"
+QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j"$jobs"
+
+for extra in scripts/test-sanitizers.sh scripts/test-windows.sh; do
+  if [ -x "$extra" ]; then "$extra"; fi
+done
