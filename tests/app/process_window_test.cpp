@@ -1,0 +1,158 @@
+// The block-wise processes as the operator runs them from the main window:
+// dialogs, closing messages, the progress bar, and what the window allows
+// while a process holds the device.
+#include <QLineEdit>
+#include <QTimer>
+#include <fstream>
+
+#include "transfer/flash_read_dialog.h"
+#include "window_fixture.h"
+
+namespace selvarex {
+namespace {
+
+using A = ActionId;
+using drav::Entry;
+using test::ScriptedPrompts;
+
+class ProcessWindowTest : public test::WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    LoadAndConnect();
+    PickFlash(0);
+    // A small chip keeps the runs short: 40 blocks with bad block 37.
+    Sim().SimCtl_SetBlockCount(0, 40);
+    Sim().SimCtl_SetMarker(0, 37, 0x00);
+  }
+
+  // Answers a parameter dialog: its two number fields and, when given, the
+  // file chosen through its file dialog.
+  void AnswerParameters(const QString& first, const QString& second, const QString& file = {}) {
+    prompts.Answer([this, first, second, file](QDialog& dialog) {
+      dialog.findChild<QLineEdit*>("edtAddress")->setText(first);
+      auto* secondField = dialog.findChild<QLineEdit*>("edtSize");
+      if (secondField == nullptr) secondField = dialog.findChild<QLineEdit*>("edtNrSectors");
+      secondField->setText(second);
+      if (!file.isEmpty()) {
+        prompts.answers.push_front(ScriptedPrompts::ChooseFile(file));
+        auto* choose = dialog.findChild<QAction*>("actWriteToFile");
+        if (choose == nullptr) choose = dialog.findChild<QAction*>("actReadFromFile");
+        choose->trigger();
+      }
+      return static_cast<int>(QDialog::Accepted);
+    });
+  }
+
+  QString Path(const char* name) const { return QString::fromStdString((dir_.path() / name).string()); }
+  std::string Log() const {
+    std::ifstream in(dir_.path() / "DravolinLog.txt", std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+};
+
+TEST_F(ProcessWindowTest, ReadShowsItsMessageThenResetsTheProgressBar) {
+  int progressWhenShown = -1;
+  prompts.onBox = [&] { progressWhenShown = window->ProgressBar1->value(); };
+  AnswerParameters("0", QString::number(40 * 135168), Path("dump.bin"));
+  Click(A::actFlashRead);
+  ASSERT_TRUE(prompts.errors.empty()) << prompts.errors[0];
+  EXPECT_EQ(prompts.messages, std::vector<std::string>{
+                                  "NAND Dump has been created!\n\n1 bad block/s has been found.\n\n"
+                                  "Check the log for the details."});
+  EXPECT_EQ(progressWhenShown, 40) << "the bar stands at the end while the message shows";
+  EXPECT_EQ(window->ProgressBar1->value(), 0);
+  EXPECT_EQ(window->ProgressBar1->maximum(), 40);
+  EXPECT_EQ(std::filesystem::file_size(dir_.path() / "dump.bin"), 40u * 135168u);
+  EXPECT_NE(Log().find("> Flash0 NAND dump saved on file: " + Path("dump.bin").toStdString()),
+            std::string::npos);
+  EXPECT_TRUE(Enabled(A::actFlashRead)) << "the window is usable after the run";
+}
+
+TEST_F(ProcessWindowTest, WriteUsesTheVerifyCheckBox) {
+  // An image of the chip's own blocks 0..3, written back over erased blocks.
+  AnswerParameters("0", QString::number(4 * 135168), Path("image.bin"));
+  Click(A::actFlashRead);
+  window->cbxFlashVerifyWrite->click();
+  ASSERT_FALSE(window->cbxFlashVerifyWrite->isChecked());
+  AnswerParameters("0", QString::number(4 * 135168), Path("image.bin"));
+  Click(A::actFlashProgram);
+  EXPECT_EQ(Sim().LastArgs(Entry::DravFlashSetWVerify), (std::vector<std::uint32_t>{window->Connection().FFlash, 0}));
+  ASSERT_EQ(prompts.messages.size(), 2u);
+  EXPECT_EQ(prompts.messages[1].rfind("NAND Dump has been restored!\n\n0 NAND bad block/s", 0), 0u);
+}
+
+TEST_F(ProcessWindowTest, EraseSetsTheProgressRangeBeforeItsDialog) {
+  prompts.Answer([](QDialog&) { return static_cast<int>(QDialog::Rejected); });
+  Click(A::actFlashEraseSector);
+  EXPECT_EQ(window->ProgressBar1->maximum(), 1024);
+  EXPECT_EQ(window->ProgressBar1->value(), 0);
+  EXPECT_FALSE(std::filesystem::exists(dir_.path() / "DravolinLog.txt")) << "a cancelled dialog logs nothing";
+  EXPECT_EQ(Sim().Calls(Entry::DravFlashEraseSector), 0u);
+
+  AnswerParameters("0", "3");
+  Click(A::actFlashEraseSector);
+  EXPECT_EQ(prompts.messages, std::vector<std::string>{
+                                  "3 Sector/s Erased.\n\n0 bad block/s has been skipped.\n"
+                                  "0 NAND Erase Error/s has occured.\n\nCheck the log for the details."});
+  EXPECT_EQ(Sim().Calls(Entry::DravFlashEraseSector), 3u);
+}
+
+TEST_F(ProcessWindowTest, AFailedReadIsShownInTheErrorBoxAndKeepsTheProgress) {
+  Sim().Fail(Entry::DravFlashRead, 3, 1, "Read timeout on the USB bus");
+  AnswerParameters("0", QString::number(10 * 135168), Path("dump.bin"));
+  Click(A::actFlashRead);
+  EXPECT_EQ(prompts.errors, std::vector<std::string>{"Read timeout on the USB bus."});
+  EXPECT_TRUE(prompts.messages.empty());
+  EXPECT_EQ(window->ProgressBar1->value(), 2) << "after an abort the bar keeps its position";
+  EXPECT_EQ(std::filesystem::file_size(dir_.path() / "dump.bin"), 2u * 135168u);
+  EXPECT_TRUE(Enabled(A::actFlashRead));
+}
+
+// While a process runs, the message pumping after each block must not let
+// the operator pull the library or the device away under it.
+TEST_F(ProcessWindowTest, EveryOtherCommandIsHeldOffDuringARun) {
+  bool sawRunning = false;
+  QTimer::singleShot(0, window.get(), [&] {
+    sawRunning = true;
+    for (const ActionInfo& info : ActionTable()) EXPECT_FALSE(Enabled(info.id)) << info.name;
+    EXPECT_FALSE(window->rgrpSelFlash->isEnabled());
+    EXPECT_FALSE(window->cbxFlashVerifyWrite->isEnabled());
+    window->ExecuteAction(A::actDLLUnload);
+    window->ExecuteAction(A::actDravolinDisconnect);
+    window->ExecuteAction(A::actFlashRead);
+    window->rgrpSelFlashItems->button(1)->click();
+  });
+  AnswerParameters("0", QString::number(40 * 135168), Path("dump.bin"));
+  Click(A::actFlashRead);
+  EXPECT_TRUE(sawRunning);
+  EXPECT_TRUE(window->IsDLLOpen());
+  EXPECT_TRUE(window->IsConnected());
+  EXPECT_EQ(prompts.unexpectedDialogs, 0) << "a second read must not have opened its dialog";
+  EXPECT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(std::filesystem::file_size(dir_.path() / "dump.bin"), 40u * 135168u);
+  EXPECT_TRUE(window->rgrpSelFlash->isEnabled()) << "the selector is back after the run";
+  EXPECT_TRUE(Enabled(A::actDLLUnload));
+}
+
+TEST_F(ProcessWindowTest, ClosingTheWindowStopsTheRunAfterTheCurrentBlockThenCloses) {
+  QTimer::singleShot(0, window.get(), [&] { EXPECT_FALSE(window->close()); });
+  AnswerParameters("0", QString::number(40 * 135168), Path("dump.bin"));
+  Click(A::actFlashRead);
+  EXPECT_TRUE(prompts.messages.empty()) << "a stopped run shows no closing message";
+  const auto written = std::filesystem::file_size(dir_.path() / "dump.bin");
+  EXPECT_GT(written, 0u);
+  EXPECT_LT(written, 40u * 135168u);
+  EXPECT_EQ(written % 135168u, 0u);
+  const std::string log = Log();
+  EXPECT_NE(log.find(", Process stopped by the operator.\r\n"), std::string::npos) << log;
+  EXPECT_NE(log.find("END DUMP READING PROCESS: "), std::string::npos);
+  EXPECT_EQ(log.find("NAND dump saved on file"), std::string::npos);
+  // The window closes once the process has ended, unloading the library.
+  QApplication::processEvents();
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_FALSE(window->IsDLLOpen());
+}
+
+}  // namespace
+}  // namespace selvarex
