@@ -1,7 +1,17 @@
 #!/usr/bin/env bash
 # Installs what building and testing Selvarex needs, from Debian's packages.
 # Runs apt through sudo when not root.
+#   --windows  also the 32-bit MinGW-w64 cross compiler and wine, for
+#              scripts/test-windows.sh
 set -euo pipefail
+
+windows=false
+for arg in "$@"; do
+  case "$arg" in
+    --windows) windows=true ;;
+    *) echo "usage: $0 [--windows]" >&2; exit 2 ;;
+  esac
+done
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -10,6 +20,14 @@ as_root() {
 packages=(build-essential cmake ninja-build pkg-config
           qt6-base-dev qt6-base-dev-tools libgl-dev
           libgtest-dev libgmock-dev)
+if "$windows"; then
+  # wine32 runs the 32-bit test programs; it comes from the i386 architecture.
+  if [ "$(dpkg --print-architecture)" = amd64 ] &&
+     ! dpkg --print-foreign-architectures | grep -qx i386; then
+    as_root dpkg --add-architecture i386
+  fi
+  packages+=(g++-mingw-w64-i686 googletest wine wine32:i386)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -5,7 +5,7 @@
 # programs under wine against the simulated library built as a Windows DLL.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
+scripts/install-deps.sh --windows
 
 jobs=$(nproc)
 cmake -S . -B build -G Ninja
