@@ -1,6 +1,6 @@
 // Benchmarks of Selvarex against the simulated programmer. Prints a table of
 // figures, each against a baseline measured in the same run.
-//   selvarex_bench [startup|idle|all]
+//   selvarex_bench [all|startup|idle|transfer|timing|memory]
 #include <QApplication>
 #include <cstring>
 #include <string>
@@ -15,9 +15,15 @@ int main(int argc, char** argv) {
 
   QApplication application(argc, argv);
   application.setApplicationName(QStringLiteral("Selvarex"));
-  selvarex::bench::Report report;
-  if (what == "startup" || what == "all") selvarex::bench::BenchStartup(report, 15);
-  if (what == "idle" || what == "all") selvarex::bench::BenchIdle(report);
+  using namespace selvarex::bench;
+  if (what == "memory-child" && argc > 3) return MemoryChild(argv[2], static_cast<std::uint32_t>(std::stoul(argv[3])));
+  Report report;
+  const bool all = what == "all";
+  if (all || what == "transfer") BenchTransfer(report);
+  if (all || what == "timing") BenchRealisticTiming(report);
+  if (all || what == "memory") BenchMemory(report);
+  if (all || what == "idle") BenchIdle(report);
+  if (all || what == "startup") BenchStartup(report, 15);
   report.Print(command);
   return 0;
 }

@@ -1,11 +1,19 @@
 // The benchmark sections; each adds its rows to the report.
 #pragma once
 
+#include <cstdint>
+#include <string>
+
 #include "bench_report.h"
 
 namespace selvarex::bench {
 
 void BenchStartup(Report& report, int rounds);
 void BenchIdle(Report& report);
+void BenchTransfer(Report& report);
+void BenchRealisticTiming(Report& report);
+void BenchMemory(Report& report);
+// The process a memory measurement runs in.
+int MemoryChild(const std::string& kind, std::uint32_t blocks);
 
 }  // namespace selvarex::bench

@@ -3,6 +3,7 @@
 // counter logic.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QString>
 #include <QWidget>
 #include <array>
@@ -29,6 +30,7 @@ class QRadioButton;
 
 namespace selvarex {
 
+class ImageFileDialogs;
 class Prompts;
 struct LogSettings;
 struct ProcessResult;
@@ -213,6 +215,10 @@ class TFormMain : public QWidget,
   DravolinLibrary FLibrary;
   Programmer FProgrammer{FLibrary};
   std::unique_ptr<LogSettings> logSettings_;
+  std::unique_ptr<ImageFileDialogs> fileDialogs_;
+  // The progress bar is drawn at most this often during a run.
+  static constexpr int kProgressFrameMs = 40;
+  QElapsedTimer progressFrame_;
   bool processRunning_ = false;
   bool stopRequested_ = false;
   bool closeAfterProcess_ = false;

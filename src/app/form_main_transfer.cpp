@@ -39,12 +39,15 @@ void TFormMain::RunProcess(const std::function<ProcessResult()>& process) {
   for (QAction* action : Action) action->setEnabled(false);
   cbxFlashVerifyWrite->setEnabled(false);
   rgrpSelFlash->setEnabled(false);
+  ProgressBar1->setUpdatesEnabled(false);
+  progressFrame_.start();
 
   struct Restore {
     TFormMain& window;
     bool selectorEnabled;
     ~Restore() {
       window.processRunning_ = false;
+      window.ProgressBar1->setUpdatesEnabled(true);  // the final position is drawn
       window.rgrpSelFlash->setEnabled(selectorEnabled);
       if (window.closeAfterProcess_) {
         window.closeAfterProcess_ = false;
@@ -54,6 +57,7 @@ void TFormMain::RunProcess(const std::function<ProcessResult()>& process) {
   } restore{*this, selectorWasEnabled};
 
   const ProcessResult result = process();
+  ProgressBar1->setUpdatesEnabled(true);
   if (result.stopped) return;
   Show(result.message);
   ProgressBar1->setValue(0);
@@ -61,7 +65,7 @@ void TFormMain::RunProcess(const std::function<ProcessResult()>& process) {
 
 void TFormMain::actFlashReadExecute() {
   RequireEntries(FLibrary, {drav::Entry::DravFlashRead});
-  TfrmFlashRead dialog(prompts_);
+  TfrmFlashRead dialog(prompts_, fileDialogs_.get());
   dialog.SetAddress(0);
   dialog.SetSize(static_cast<std::int32_t>(nand::kDefaultBytes));
   if (prompts_.ExecDialog(dialog) != QDialog::Accepted) return;
@@ -72,7 +76,7 @@ void TFormMain::actFlashReadExecute() {
 void TFormMain::actFlashProgramExecute() {
   RequireEntries(FLibrary, {drav::Entry::DravFlashSetWVerify, drav::Entry::DravFlashRead,
                             drav::Entry::DravFlashWrite});
-  TfrmFlashWrite dialog(prompts_);
+  TfrmFlashWrite dialog(prompts_, fileDialogs_.get());
   dialog.SetAddress(0);
   dialog.SetSize(static_cast<std::int32_t>(nand::kDefaultBytes));
   if (prompts_.ExecDialog(dialog) != QDialog::Accepted) return;
@@ -100,11 +104,18 @@ void TFormMain::SetProgressRange(std::uint32_t maximum) {
 }
 
 void TFormMain::BlockDone() {
-  // Pending paints (the progress bar) happen inside the message processing;
-  // the rest of the window is unchanged and is not redrawn.
+  // The bar's value steps after every block, but it is drawn at most at the
+  // display's pace: a progress bar repaints itself synchronously on every
+  // step, which costs more than a fast block and cannot be seen anyway.
   QApplication::processEvents();
   ProgressBar1->setValue(ProgressBar1->value() + 1);
+  const bool drawNow = progressFrame_.hasExpired(kProgressFrameMs);
+  if (drawNow) ProgressBar1->setUpdatesEnabled(true);
   QApplication::processEvents();
+  if (drawNow) {
+    ProgressBar1->setUpdatesEnabled(false);
+    progressFrame_.start();
+  }
 }
 
 bool TFormMain::StopRequested() { return stopRequested_; }

@@ -8,13 +8,15 @@
 
 #include "app/action_button.h"
 #include "app/chosen_file_label.h"
+#include "app/image_file_dialogs.h"
 #include "app/prompts.h"
 #include "transfer/dialog_rules.h"
 #include "app/labelled_edit.h"
 
 namespace selvarex {
 
-TfrmFlashRead::TfrmFlashRead(Prompts& prompts) : QDialog(nullptr), prompts_(prompts) {
+TfrmFlashRead::TfrmFlashRead(Prompts& prompts, ImageFileDialogs* fileDialogs)
+    : QDialog(nullptr), prompts_(prompts) {
   setWindowTitle(QStringLiteral("Flash Read"));
   setFixedSize(298, 153);
 
@@ -49,11 +51,11 @@ TfrmFlashRead::TfrmFlashRead(Prompts& prompts) : QDialog(nullptr), prompts_(prom
   Button2->setDefault(true);
   BindButtonToAction(Button2, actOk);
 
-  // The save dialog replaces an existing file without asking.
-  SaveDialog1 = new QFileDialog(this);
-  SaveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
-  SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
-  SaveDialog1->setOption(QFileDialog::DontConfirmOverwrite, true);
+  if (fileDialogs == nullptr) {
+    ownFileDialogs_ = std::make_unique<ImageFileDialogs>();
+    fileDialogs = ownFileDialogs_.get();
+  }
+  SaveDialog1 = &fileDialogs->Save();
 
   setTabOrder(edtAddress, edtSize);
   setTabOrder(edtSize, Button1);
@@ -67,6 +69,8 @@ TfrmFlashRead::TfrmFlashRead(Prompts& prompts) : QDialog(nullptr), prompts_(prom
   connect(edtSize, &QLineEdit::textChanged, this, &TfrmFlashRead::actOkUpdate);
   actOkUpdate();
 }
+
+TfrmFlashRead::~TfrmFlashRead() = default;
 
 void TfrmFlashRead::SetAddress(std::int32_t value) { SetFieldValue(edtAddress, value); }
 void TfrmFlashRead::SetSize(std::int32_t value) { SetFieldValue(edtSize, value); }

@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QString>
 #include <cstdint>
+#include <memory>
 
 class QAction;
 class QFileDialog;
@@ -13,13 +14,16 @@ class QPushButton;
 
 namespace selvarex {
 
+class ImageFileDialogs;
 class Prompts;
 
 class TfrmFlashRead : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TfrmFlashRead(Prompts& prompts);
+  // Without file dialogs of the window's, the dialog makes its own.
+  explicit TfrmFlashRead(Prompts& prompts, ImageFileDialogs* fileDialogs = nullptr);
+  ~TfrmFlashRead() override;
 
   void SetAddress(std::int32_t value);
   void SetSize(std::int32_t value);
@@ -48,6 +52,7 @@ class TfrmFlashRead : public QDialog {
   void actOkUpdate();
 
   Prompts& prompts_;
+  std::unique_ptr<ImageFileDialogs> ownFileDialogs_;
   QString FFileName;
   QLabel* lblFileName = nullptr;
 };

@@ -8,13 +8,15 @@
 
 #include "app/action_button.h"
 #include "app/chosen_file_label.h"
+#include "app/image_file_dialogs.h"
 #include "app/prompts.h"
 #include "transfer/dialog_rules.h"
 #include "app/labelled_edit.h"
 
 namespace selvarex {
 
-TfrmFlashWrite::TfrmFlashWrite(Prompts& prompts) : QDialog(nullptr), prompts_(prompts) {
+TfrmFlashWrite::TfrmFlashWrite(Prompts& prompts, ImageFileDialogs* fileDialogs)
+    : QDialog(nullptr), prompts_(prompts) {
   setWindowTitle(QStringLiteral("Flash Write"));
   setFixedSize(289, 127);
 
@@ -49,9 +51,11 @@ TfrmFlashWrite::TfrmFlashWrite(Prompts& prompts) : QDialog(nullptr), prompts_(pr
   Button3->setGeometry(192, 84, 81, 27);
   BindButtonToAction(Button3, actCancel);
 
-  OpenDialog1 = new QFileDialog(this);
-  OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
-  OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
+  if (fileDialogs == nullptr) {
+    ownFileDialogs_ = std::make_unique<ImageFileDialogs>();
+    fileDialogs = ownFileDialogs_.get();
+  }
+  OpenDialog1 = &fileDialogs->Open();
 
   setTabOrder(edtAddress, edtSize);
   setTabOrder(edtSize, Button1);
@@ -65,6 +69,8 @@ TfrmFlashWrite::TfrmFlashWrite(Prompts& prompts) : QDialog(nullptr), prompts_(pr
   connect(edtSize, &QLineEdit::textChanged, this, &TfrmFlashWrite::actOkUpdate);
   actOkUpdate();
 }
+
+TfrmFlashWrite::~TfrmFlashWrite() = default;
 
 void TfrmFlashWrite::SetAddress(std::int32_t value) { SetFieldValue(edtAddress, value); }
 void TfrmFlashWrite::SetSize(std::int32_t value) { SetFieldValue(edtSize, value); }

@@ -1,0 +1,63 @@
+#include "bench_window.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QDialog>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <stdexcept>
+
+#include "probe_clock.h"
+#include "transfer/operation_log.h"
+
+namespace selvarex::bench {
+
+double SecondsSince(std::int64_t startNs) { return static_cast<double>(MonotonicNs() - startNs) / 1e9; }
+
+BenchWindow::BenchWindow() {
+  window = std::make_unique<TFormMain>(prompts);
+  window->show();
+  window->ExecuteAction(ActionId::actDLLLoad);
+  sim = std::make_unique<test::SimControl>();
+  sim->SimCtl_Reset();
+  window->ExecuteAction(ActionId::actDravolinConnect);
+  window->rgrpSelFlashItems->button(0)->click();
+  window->RunIdlePass();
+  if (!window->ActionOf(ActionId::actFlashRead)->isEnabled())
+    throw std::runtime_error("the window did not reach a usable chip");
+}
+
+BenchWindow::~BenchWindow() {
+  window->close();
+  sim.reset();
+  window.reset();
+}
+
+std::string BenchWindow::Path(const char* name) const { return (dir.path() / name).string(); }
+
+double BenchWindow::Run(ActionId command, std::int64_t first, std::int64_t second, const std::string& file) {
+  prompts.Answer([this, first, second, file](QDialog& dialog) {
+    dialog.findChild<QLineEdit*>("edtAddress")->setText(QString::number(first));
+    auto* secondField = dialog.findChild<QLineEdit*>("edtSize");
+    if (secondField == nullptr) secondField = dialog.findChild<QLineEdit*>("edtNrSectors");
+    secondField->setText(QString::number(second));
+    if (!file.empty()) {
+      prompts.answers.push_front(test::ScriptedPrompts::ChooseFile(QString::fromStdString(file)));
+      auto* choose = dialog.findChild<QAction*>("actWriteToFile");
+      if (choose == nullptr) choose = dialog.findChild<QAction*>("actReadFromFile");
+      choose->trigger();
+    }
+    return static_cast<int>(QDialog::Accepted);
+  });
+  prompts.errors.clear();
+  prompts.messages.clear();
+  const std::int64_t start = MonotonicNs();
+  window->ExecuteAction(command);
+  const double seconds = SecondsSince(start);
+  if (!prompts.errors.empty()) throw std::runtime_error("the run failed: " + prompts.errors.front());
+  if (prompts.messages.size() != 1) throw std::runtime_error("the run showed no closing message");
+  window->RunIdlePass();
+  return seconds;
+}
+
+}  // namespace selvarex::bench
