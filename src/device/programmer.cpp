@@ -7,7 +7,9 @@ namespace selvarex {
 
 bool Programmer::IsFlashProdSupported() {
   const auto query = Api().DravDevIsProdSupported;
-  if (query == nullptr || prodSupportQueryFailed_) return false;
+  // Without a device object (its creation failed) no chip is usable, and the
+  // library must never be handed an object it did not give out.
+  if (query == nullptr || FDevice == 0 || prodSupportQueryFailed_) return false;
   std::uint32_t flag = 0;
   if (query(FDevice, FFlashID, &flag) == 0) {
     prodSupportQueryFailed_ = true;

@@ -1,0 +1,34 @@
+// The faults of a sweep: every library call of a fault-free dry run, named as
+// "the nth call of this entry point", so that no call is left out and no list
+// of calls is written by hand.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "device/dravolin_api.h"
+#include "support/sim_harness.h"
+
+namespace selvarex::test {
+
+struct Fault {
+  drav::Entry entry;
+  std::uint32_t nth;  // 1 = the entry's first call in the run
+};
+
+// One fault per call of the call log, in the order of the calls.
+std::vector<Fault> FaultsOf(const std::vector<std::string>& callLog);
+
+// The error text a fault leaves in the library, distinct for every fault.
+std::string InjectedText(const Fault& fault);
+// What the error box shows for a library error without text.
+inline const std::string kNoErrorText = "TFormMain::RaiseLastDravolinError.";
+
+// Makes the fault's call fail; withoutText also makes the library's
+// DravGetLastError fail, so the error has no text.
+void Inject(const SimControl& sim, const Fault& fault, bool withoutText);
+
+std::string Describe(const Fault& fault);
+
+}  // namespace selvarex::test

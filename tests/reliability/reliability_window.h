@@ -1,0 +1,100 @@
+// The real main window against the simulated library, with what the
+// reliability tests do over and over: bring the window to a known state,
+// answer the parameter dialogs, and record what a command showed and which
+// library calls it made.
+#pragma once
+
+#include <QLineEdit>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/window_fixture.h"
+
+namespace selvarex::test {
+
+constexpr std::uint32_t kBlockBytes = 135168;
+
+// What the operator saw and what the library heard while a command ran.
+struct Outcome {
+  std::vector<std::string> errors;
+  std::vector<std::string> messages;
+  std::vector<std::string> calls;
+};
+
+class ReliabilityWindow : public WindowTest {
+ protected:
+  explicit ReliabilityWindow(const std::string& variant = "default") : WindowTest(variant) {}
+
+  // Runs what with the boxes and the call counts cleared.
+  Outcome Record(const std::function<void()>& what) {
+    prompts.errors.clear();
+    prompts.messages.clear();
+    Sim().SimCtl_ResetCounts();
+    what();
+    Outcome outcome{prompts.errors, prompts.messages, Sim().CallLog()};
+    prompts.answers.clear();  // a command that stopped early leaves its answers
+    return outcome;
+  }
+  // The command as the operator's click runs it, without the idle pass after it.
+  void Execute(ActionId id) { window->ExecuteAction(id); }
+
+  // Known states, reached the way an operator would; no fault may be pending.
+  void GoLoaded() {
+    if (!window->IsDLLOpen()) Execute(ActionId::actDLLLoad);
+    if (window->IsConnected()) Execute(ActionId::actDravolinDisconnect);
+    window->RunIdlePass();
+    ASSERT_TRUE(window->IsDLLOpen() && !window->IsConnected()) << Errors();
+  }
+  void GoConnected() {
+    GoLoaded();
+    Execute(ActionId::actDravolinConnect);
+    window->RunIdlePass();
+    ASSERT_TRUE(window->IsConnected() && window->Connection().FDevice != 0) << Errors();
+  }
+  // Connected with a usable chip in the given flash.
+  void GoSelected(int flash = 0) {
+    GoConnected();
+    PickFlash(flash);
+    ASSERT_TRUE(window->Connection().HasFlash() && Enabled(ActionId::actFlashRead)) << Errors();
+  }
+
+  // Answers the next parameter dialog (read, write or erase): its two number
+  // fields and, when given, the file chosen through its file dialog.
+  void AnswerParameters(const QString& first, const QString& second, const QString& file = {}) {
+    prompts.Answer([this, first, second, file](QDialog& dialog) {
+      dialog.findChild<QLineEdit*>("edtAddress")->setText(first);
+      auto* secondField = dialog.findChild<QLineEdit*>("edtSize");
+      if (secondField == nullptr) secondField = dialog.findChild<QLineEdit*>("edtNrSectors");
+      secondField->setText(second);
+      if (!file.isEmpty()) {
+        prompts.answers.push_front(ScriptedPrompts::ChooseFile(file));
+        auto* choose = dialog.findChild<QAction*>("actWriteToFile");
+        if (choose == nullptr) choose = dialog.findChild<QAction*>("actReadFromFile");
+        choose->trigger();
+      }
+      return static_cast<int>(QDialog::Accepted);
+    });
+  }
+  void AnswerTimeout(const QString& rx, const QString& tx) {
+    prompts.Answer([rx, tx](QDialog& dialog) {
+      dialog.findChild<QLineEdit*>("edtRx")->setText(rx);
+      dialog.findChild<QLineEdit*>("edtTx")->setText(tx);
+      return static_cast<int>(QDialog::Accepted);
+    });
+  }
+
+  std::string FilePath(const std::string& name) const { return (dir_.path() / name).string(); }
+  QString QFilePath(const std::string& name) const { return QString::fromStdString(FilePath(name)); }
+  std::string LogPath() const { return FilePath("DravolinLog.txt"); }
+  std::vector<std::uint8_t> ChipBlock(std::uint32_t chip, std::uint32_t block) {
+    return Sim().ReadRaw(chip, block * kBlockBytes, kBlockBytes);
+  }
+  std::string Errors() const {
+    std::string all;
+    for (const std::string& e : prompts.errors) all += "[" + e + "] ";
+    return all;
+  }
+};
+
+}  // namespace selvarex::test
