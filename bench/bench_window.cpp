@@ -36,19 +36,7 @@ BenchWindow::~BenchWindow() {
 std::string BenchWindow::Path(const char* name) const { return (dir.path() / name).string(); }
 
 double BenchWindow::Run(ActionId command, std::int64_t first, std::int64_t second, const std::string& file) {
-  prompts.Answer([this, first, second, file](QDialog& dialog) {
-    dialog.findChild<QLineEdit*>("edtAddress")->setText(QString::number(first));
-    auto* secondField = dialog.findChild<QLineEdit*>("edtSize");
-    if (secondField == nullptr) secondField = dialog.findChild<QLineEdit*>("edtNrSectors");
-    secondField->setText(QString::number(second));
-    if (!file.empty()) {
-      prompts.answers.push_front(test::ScriptedPrompts::ChooseFile(QString::fromStdString(file)));
-      auto* choose = dialog.findChild<QAction*>("actWriteToFile");
-      if (choose == nullptr) choose = dialog.findChild<QAction*>("actReadFromFile");
-      choose->trigger();
-    }
-    return static_cast<int>(QDialog::Accepted);
-  });
+  prompts.AnswerParameters(QString::number(first), QString::number(second), QString::fromStdString(file));
   prompts.errors.clear();
   prompts.messages.clear();
   const std::int64_t start = MonotonicNs();

@@ -26,23 +26,6 @@ class ProcessWindowTest : public test::WindowTest {
     Sim().SimCtl_SetMarker(0, 37, 0x00);
   }
 
-  // Answers a parameter dialog: its two number fields and, when given, the
-  // file chosen through its file dialog.
-  void AnswerParameters(const QString& first, const QString& second, const QString& file = {}) {
-    prompts.Answer([this, first, second, file](QDialog& dialog) {
-      dialog.findChild<QLineEdit*>("edtAddress")->setText(first);
-      auto* secondField = dialog.findChild<QLineEdit*>("edtSize");
-      if (secondField == nullptr) secondField = dialog.findChild<QLineEdit*>("edtNrSectors");
-      secondField->setText(second);
-      if (!file.isEmpty()) {
-        prompts.answers.push_front(ScriptedPrompts::ChooseFile(file));
-        auto* choose = dialog.findChild<QAction*>("actWriteToFile");
-        if (choose == nullptr) choose = dialog.findChild<QAction*>("actReadFromFile");
-        choose->trigger();
-      }
-      return static_cast<int>(QDialog::Accepted);
-    });
-  }
 
   QString Path(const char* name) const { return QString::fromStdString((dir_.path() / name).string()); }
   std::string Log() const {

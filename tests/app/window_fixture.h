@@ -65,6 +65,10 @@ class WindowTest : public ::testing::Test {
     Sim().SimCtl_Reset();
     Click(ActionId::actDravolinConnect);
   }
+  // Answers the next parameter dialog (read, write or erase).
+  void AnswerParameters(const QString& first, const QString& second, const QString& file = {}) {
+    prompts.AnswerParameters(first, second, file);
+  }
   void PickFlash(int index) {
     window->rgrpSelFlashItems->button(index)->click();
     window->RunIdlePass();

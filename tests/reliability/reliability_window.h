@@ -59,23 +59,6 @@ class ReliabilityWindow : public WindowTest {
     ASSERT_TRUE(window->Connection().HasFlash() && Enabled(ActionId::actFlashRead)) << Errors();
   }
 
-  // Answers the next parameter dialog (read, write or erase): its two number
-  // fields and, when given, the file chosen through its file dialog.
-  void AnswerParameters(const QString& first, const QString& second, const QString& file = {}) {
-    prompts.Answer([this, first, second, file](QDialog& dialog) {
-      dialog.findChild<QLineEdit*>("edtAddress")->setText(first);
-      auto* secondField = dialog.findChild<QLineEdit*>("edtSize");
-      if (secondField == nullptr) secondField = dialog.findChild<QLineEdit*>("edtNrSectors");
-      secondField->setText(second);
-      if (!file.isEmpty()) {
-        prompts.answers.push_front(ScriptedPrompts::ChooseFile(file));
-        auto* choose = dialog.findChild<QAction*>("actWriteToFile");
-        if (choose == nullptr) choose = dialog.findChild<QAction*>("actReadFromFile");
-        choose->trigger();
-      }
-      return static_cast<int>(QDialog::Accepted);
-    });
-  }
   void AnswerTimeout(const QString& rx, const QString& tx) {
     prompts.Answer([rx, tx](QDialog& dialog) {
       dialog.findChild<QLineEdit*>("edtRx")->setText(rx);

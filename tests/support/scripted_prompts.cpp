@@ -1,7 +1,9 @@
 #include "support/scripted_prompts.h"
 
 #include <QDialog>
+#include <QAction>
 #include <QFileDialog>
+#include <QLineEdit>
 
 namespace selvarex::test {
 
@@ -32,6 +34,22 @@ ScriptedPrompts::DialogAnswer ScriptedPrompts::ChooseFile(const QString& path) {
     files->selectFile(path);
     return static_cast<int>(QDialog::Accepted);
   };
+}
+
+void ScriptedPrompts::AnswerParameters(const QString& first, const QString& second, const QString& file) {
+  Answer([this, first, second, file](QDialog& dialog) {
+    dialog.findChild<QLineEdit*>("edtAddress")->setText(first);
+    auto* secondField = dialog.findChild<QLineEdit*>("edtSize");
+    if (secondField == nullptr) secondField = dialog.findChild<QLineEdit*>("edtNrSectors");
+    secondField->setText(second);
+    if (!file.isEmpty()) {
+      answers.push_front(ChooseFile(file));
+      auto* choose = dialog.findChild<QAction*>("actWriteToFile");
+      if (choose == nullptr) choose = dialog.findChild<QAction*>("actReadFromFile");
+      choose->trigger();
+    }
+    return static_cast<int>(QDialog::Accepted);
+  });
 }
 
 }  // namespace selvarex::test

@@ -26,6 +26,9 @@ class ScriptedPrompts : public Prompts {
   void Answer(DialogAnswer answer) { answers.push_back(std::move(answer)); }
   // Chooses a file in a file dialog and accepts it.
   static DialogAnswer ChooseFile(const QString& path);
+  // Answers the next parameter dialog (read, write or erase): its two number
+  // fields and, when given, the file chosen through its file dialog.
+  void AnswerParameters(const QString& first, const QString& second, const QString& file = {});
 
   std::vector<std::string> errors;
   std::vector<std::string> messages;
