@@ -92,4 +92,6 @@ std::uint64_t DRAV_CALL SimCtl_SimulatedTimeNs(void) {
   return m.clock.TotalNs();
 }
 
+std::uint64_t DRAV_CALL SimCtl_TimeInCallsNs(void) { return Model().clock.InCallsNs(); }
+
 }  // extern "C"

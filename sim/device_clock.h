@@ -2,6 +2,7 @@
 // timing, the waiting that makes a call take as long as on the real one.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 
@@ -11,12 +12,20 @@ class DeviceClock {
  public:
   void Add(std::uint64_t ns) { totalNs_ += ns; }
   std::uint64_t TotalNs() const { return totalNs_; }
-  void ResetTotal() { totalNs_ = 0; }
+  // Wall time from entry to return of every call, waiting included; added
+  // after the model's lock is released, hence atomic.
+  void AddInCalls(std::uint64_t ns) { inCallsNs_ += ns; }
+  std::uint64_t InCallsNs() const { return inCallsNs_; }
+  void ResetTotal() {
+    totalNs_ = 0;
+    inCallsNs_ = 0;
+  }
 
   bool realistic = false;
 
  private:
   std::uint64_t totalNs_ = 0;
+  std::atomic<std::uint64_t> inCallsNs_{0};
 };
 
 // DRAVOLIN_SIM_TIMING=realistic

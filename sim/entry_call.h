@@ -124,6 +124,8 @@ typename EntryTraits<E>::Result RunEntry(const std::array<std::uint32_t, N>& arg
   }
   // Not under the lock: a waiting call must not stop the tests' control calls.
   if (realistic) WaitUntil(start + std::chrono::nanoseconds(deviceNs));
+  Model().clock.AddInCalls(static_cast<std::uint64_t>(
+      std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - start).count()));
   return result;
 }
 

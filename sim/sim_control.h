@@ -99,7 +99,9 @@ enum : std::uint32_t {
   /* Realistic timing on (1) or off (0); starts as DRAVOLIN_SIM_TIMING says. */                    \
   X(SimCtl_SetTiming, void, (std::int32_t realistic))                                              \
   /* Device time simulated since the last reset of the counts, in nanoseconds. */                  \
-  X(SimCtl_SimulatedTimeNs, std::uint64_t, (void))
+  X(SimCtl_SimulatedTimeNs, std::uint64_t, (void))                                               \
+  /* Wall time spent inside the 36 entries since the last reset of the counts, in nanoseconds. */ \
+  X(SimCtl_TimeInCallsNs, std::uint64_t, (void))
 
 #define SIM_DECLARE_TYPE(name, result, params) using name##_t = result(DRAV_CALL*) params;
 SIM_CONTROL_FUNCTIONS(SIM_DECLARE_TYPE)

@@ -15,7 +15,7 @@ void SimModel::Reset() {
   counter = CounterModel{};
   recorder.Clear();
   failures.Clear();
-  clock = DeviceClock{};
+  clock.ResetTotal();
   clock.realistic = RealisticTimingFromEnvironment();
   misbehaviour = 0;
   lastError.reset();

@@ -216,9 +216,14 @@ class TFormMain : public QWidget,
   Programmer FProgrammer{FLibrary};
   std::unique_ptr<LogSettings> logSettings_;
   std::unique_ptr<ImageFileDialogs> fileDialogs_;
-  // The progress bar is drawn at most this often during a run.
-  static constexpr int kProgressFrameMs = 40;
+  // During a run the progress bar shows the position at most every 40 ms, and
+  // less often where drawing is slow: the pause after a drawing is at least 100
+  // times what the drawing took, so it never costs more than about 1 % of the run.
+  static constexpr qint64 kProgressFrameNs = 40'000'000;
+  static constexpr qint64 kProgressDrawShare = 100;
+  int progressPosition_ = 0;
   QElapsedTimer progressFrame_;
+  qint64 progressPauseNs_ = kProgressFrameNs;
   bool processRunning_ = false;
   bool stopRequested_ = false;
   bool closeAfterProcess_ = false;

@@ -1,4 +1,6 @@
 // The three block-wise processes as the main window runs them.
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
@@ -39,7 +41,8 @@ void TFormMain::RunProcess(const std::function<ProcessResult()>& process) {
   for (QAction* action : Action) action->setEnabled(false);
   cbxFlashVerifyWrite->setEnabled(false);
   rgrpSelFlash->setEnabled(false);
-  ProgressBar1->setUpdatesEnabled(false);
+  progressPosition_ = ProgressBar1->value();
+  progressPauseNs_ = kProgressFrameNs;
   progressFrame_.start();
 
   struct Restore {
@@ -47,7 +50,7 @@ void TFormMain::RunProcess(const std::function<ProcessResult()>& process) {
     bool selectorEnabled;
     ~Restore() {
       window.processRunning_ = false;
-      window.ProgressBar1->setUpdatesEnabled(true);  // the final position is drawn
+      window.ProgressBar1->setValue(window.progressPosition_);  // where the run stopped
       window.rgrpSelFlash->setEnabled(selectorEnabled);
       if (window.closeAfterProcess_) {
         window.closeAfterProcess_ = false;
@@ -57,9 +60,10 @@ void TFormMain::RunProcess(const std::function<ProcessResult()>& process) {
   } restore{*this, selectorWasEnabled};
 
   const ProcessResult result = process();
-  ProgressBar1->setUpdatesEnabled(true);
+  ProgressBar1->setValue(progressPosition_);
   if (result.stopped) return;
   Show(result.message);
+  progressPosition_ = 0;
   ProgressBar1->setValue(0);
 }
 
@@ -101,21 +105,23 @@ void TFormMain::actFlashEraseSectorExecute() {
 void TFormMain::SetProgressRange(std::uint32_t maximum) {
   ProgressBar1->setRange(0, static_cast<int>(maximum));
   ProgressBar1->setValue(0);
+  progressPosition_ = 0;
 }
 
 void TFormMain::BlockDone() {
-  // The bar's value steps after every block, but it is drawn at most at the
-  // display's pace: a progress bar repaints itself synchronously on every
-  // step, which costs more than a fast block and cannot be seen anyway.
+  // The position steps after every block, but the bar shows it at most at the
+  // display's pace: a progress bar repaints itself synchronously whenever its
+  // value changes, which costs more than a fast block and cannot be seen.
   QApplication::processEvents();
-  ProgressBar1->setValue(ProgressBar1->value() + 1);
-  const bool drawNow = progressFrame_.hasExpired(kProgressFrameMs);
-  if (drawNow) ProgressBar1->setUpdatesEnabled(true);
-  QApplication::processEvents();
-  if (drawNow) {
-    ProgressBar1->setUpdatesEnabled(false);
+  ++progressPosition_;
+  if (progressFrame_.nsecsElapsed() >= progressPauseNs_) {
+    QElapsedTimer drawing;
+    drawing.start();
+    ProgressBar1->setValue(progressPosition_);
+    progressPauseNs_ = std::max(kProgressFrameNs, kProgressDrawShare * drawing.nsecsElapsed());
     progressFrame_.start();
   }
+  QApplication::processEvents();
 }
 
 bool TFormMain::StopRequested() { return stopRequested_; }

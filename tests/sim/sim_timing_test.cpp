@@ -50,6 +50,18 @@ TEST_F(SimTiming, DataAndChipWorkCostInProportion) {
   EXPECT_EQ(writeVerified, write + 64 * 25'000u);
 }
 
+TEST_F(SimTiming, RealisticCallsLastAtLeastTheirDeviceTime) {
+  Sim().SimCtl_SetTiming(1);
+  Sim().SimCtl_ResetCounts();
+  Api().DravFlashEraseSector(o.flash, 0);
+  Api().DravFlashEraseSector(o.flash, kBlock);
+  Sim().SimCtl_SetTiming(0);
+  EXPECT_EQ(Sim().SimCtl_SimulatedTimeNs(), 2 * 2'125'000u);
+  EXPECT_GE(Sim().SimCtl_TimeInCallsNs(), 2 * 2'125'000u);
+  Sim().SimCtl_ResetCounts();
+  EXPECT_EQ(Sim().SimCtl_TimeInCallsNs(), 0u);
+}
+
 TEST_F(SimTiming, EraseAllCostsOneEraseForEachGoodBlock) {
   ASSERT_EQ(Sim().SimCtl_SetBlockCount(0, 40), 0);  // block 37 is bad
   EXPECT_EQ(TimeOf([&] { Api().DravFlashEraseAll(o.flash); }), 125'000u + 39 * 2'000'000u);
