@@ -113,7 +113,8 @@ void TFormMain::BlockDone() {
   // display's pace: a progress bar repaints itself synchronously whenever its
   // value changes, which costs more than a fast block and cannot be seen.
   QApplication::processEvents();
-  ++progressPosition_;
+  // Past its maximum (an erase of more than 1024 sectors) the bar stays full.
+  progressPosition_ = std::min(progressPosition_ + 1, ProgressBar1->maximum());
   if (progressFrame_.nsecsElapsed() >= progressPauseNs_) {
     QElapsedTimer drawing;
     drawing.start();

@@ -95,6 +95,17 @@ TEST_F(ProcessWindowTest, EraseSetsTheProgressRangeBeforeItsDialog) {
   EXPECT_EQ(Sim().Calls(Entry::DravFlashEraseSector), 3u);
 }
 
+TEST_F(ProcessWindowTest, AnEraseOfMoreSectorsThanTheRangeEndsWithTheBarFull) {
+  Sim().SimCtl_SetBlockCount(0, 1100);
+  int progressWhenShown = -1;
+  prompts.onBox = [&] { progressWhenShown = window->ProgressBar1->value(); };
+  AnswerParameters("0", "1029");
+  Click(A::actFlashEraseSector);
+  ASSERT_TRUE(prompts.errors.empty()) << prompts.errors[0];
+  ASSERT_GT(Sim().Calls(Entry::DravFlashEraseSector), 1024u) << "more sectors than the bar's range";
+  EXPECT_EQ(progressWhenShown, 1024);
+}
+
 TEST_F(ProcessWindowTest, AFailedReadIsShownInTheErrorBoxAndKeepsTheProgress) {
   Sim().Fail(Entry::DravFlashRead, 3, 1, "Read timeout on the USB bus");
   AnswerParameters("0", QString::number(10 * 135168), Path("dump.bin"));
