@@ -1,19 +1,49 @@
 #include "device/dravolin_library.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
 #include "device/errors.h"
+#include "device/host_proxies.h"
+#include "device/host_session.h"
 #include "device/library_text.h"
 
 namespace selvarex {
 
+DravolinLibrary::Binding DravolinLibrary::ChosenBinding() {
+  const char* setting = std::getenv("SELVAREX_LIBRARY_HOST");
+  if (setting != nullptr && std::strcmp(setting, "1") == 0) return Binding::Host;
+  if (setting != nullptr && std::strcmp(setting, "0") == 0) return Binding::InProcess;
+#if defined(_WIN64)
+  // The maker's library is 32-bit: a 64-bit Windows process cannot load it.
+  return Binding::Host;
+#else
+  return Binding::InProcess;
+#endif
+}
 
 std::string DravolinLibrary::LibraryPath() {
   return std::string(platform::CurrentDirectoryPrefix()) + kFileName;
 }
 
+DravolinLibrary::DravolinLibrary(Binding binding) : binding_(binding) {}
+
+DravolinLibrary::~DravolinLibrary() = default;
+
+bool DravolinLibrary::IsOpen() const {
+  return FDllHandle != nullptr || (host_ != nullptr && host_->Serving());
+}
+
 void DravolinLibrary::Load() {
+  if (binding_ == Binding::Host) {
+    host_.reset();  // one that broke earlier
+    std::uint64_t exports = 0;
+    host_ = HostSession::Open(exports);
+    table_ = HostEntryTable(exports);
+    host_->SetOnLost([this] { table_.Clear(); });
+    return;
+  }
   const std::string path = LibraryPath();
   std::error_code ignored;
   if (!std::filesystem::exists(path, ignored)) {
@@ -32,6 +62,12 @@ void DravolinLibrary::Load() {
 }
 
 void DravolinLibrary::Unload() {
+  if (host_ != nullptr) {
+    if (host_->Serving()) host_->Free();
+    host_.reset();
+    table_.Clear();
+    return;
+  }
   if (FDllHandle == nullptr) return;
   if (!platform::CloseLibrary(FDllHandle)) {
     const platform::OsError error = platform::LastOsError();

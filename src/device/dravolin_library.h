@@ -1,7 +1,12 @@
 // Loading, resolving and unloading the programmer library, and turning its last
-// error into an exception.
+// error into an exception. The library runs either in this process or, where
+// this process cannot load it (a 64-bit Windows build and the maker's 32-bit
+// library), in a host process of the library's own bitness; callers see the
+// same entry table either way.
 #pragma once
 
+#include <cstdint>
+#include <memory>
 #include <string>
 
 #include "device/dravolin_api.h"
@@ -9,19 +14,27 @@
 
 namespace selvarex {
 
+class HostSession;
+
 class DravolinLibrary {
  public:
   static constexpr const char* kFileName = "Dravolin.dll";
+
+  enum class Binding { InProcess, Host };
+  // SELVAREX_LIBRARY_HOST=1 asks for the host, =0 forbids it; otherwise the
+  // host is used exactly where this build cannot load the library itself.
+  static Binding ChosenBinding();
 
   // The library is looked for in the current working directory, not beside the
   // executable.
   static std::string LibraryPath();
 
-  DravolinLibrary() = default;
+  explicit DravolinLibrary(Binding binding = ChosenBinding());
   DravolinLibrary(const DravolinLibrary&) = delete;
   DravolinLibrary& operator=(const DravolinLibrary&) = delete;
-  // Leaves a loaded library alone: it is released only through Unload.
-  ~DravolinLibrary() = default;
+  // Leaves a library loaded in this process alone: it is released only
+  // through Unload. A host process is always ended.
+  ~DravolinLibrary();
 
   // Throws Exception when the file is missing, EOSError when it cannot be
   // loaded. Every one of the 36 names is looked up afresh; a missing export
@@ -30,7 +43,8 @@ class DravolinLibrary {
   // Throws EOSError when the library cannot be freed; it then stays loaded.
   void Unload();
 
-  bool IsOpen() const { return FDllHandle != nullptr; }
+  bool IsOpen() const;
+  Binding UsedBinding() const { return binding_; }
   const drav::EntryTable& Api() const { return table_; }
   bool Has(drav::Entry e) const { return table_.Has(e); }
 
@@ -39,7 +53,9 @@ class DravolinLibrary {
   [[noreturn]] void RaiseLastDravolinError() const;
 
  private:
+  Binding binding_;
   platform::ModuleHandle FDllHandle = nullptr;
+  std::unique_ptr<HostSession> host_;
   drav::EntryTable table_;
 };
 

@@ -8,7 +8,7 @@ std::string OsErrorMessage(std::uint32_t code, const std::string& systemText) {
 }
 
 EOSError::EOSError(std::uint32_t code, const std::string& systemText)
-    : Exception(OsErrorMessage(code, systemText)), code_(code) {}
+    : Exception(OsErrorMessage(code, systemText)), code_(code), systemText_(systemText) {}
 
 EFOpenError::EFOpenError(const std::string& fileName)
     : Exception("Cannot open file " + fileName) {}

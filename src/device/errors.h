@@ -18,9 +18,18 @@ class EOSError : public Exception {
  public:
   EOSError(std::uint32_t code, const std::string& systemText);
   std::uint32_t code() const { return code_; }
+  const std::string& systemText() const { return systemText_; }
 
  private:
   std::uint32_t code_;
+  std::string systemText_;
+};
+
+// The library's host process stopped, or broke the protocol, during a call:
+// the library counts as unloaded from then on.
+class ELibraryHostStopped : public Exception {
+ public:
+  using Exception::Exception;
 };
 
 // Image files that cannot be opened or created.

@@ -4,12 +4,21 @@ set(DEVICE_CORE_SOURCES
   device/dravolin_api.cpp
   device/dravolin_library.cpp
   device/errors.cpp
+  device/host_proxies.cpp
+  device/host_session.cpp
   device/info_format.cpp
   device/library_text.cpp
   device/platform_loader.cpp
+  device/platform_process.cpp
   device/programmer.cpp
   device/timeout_rule.cpp
 )
 set(DEVICE_GUI_SOURCES
   device/timeout_dialog.cpp
+)
+# The messages between the program and its library host; also linked into
+# the host and into the simulator's relay library.
+set(DEVICE_PROTOCOL_SOURCES
+  device/call_channel.cpp
+  device/host_protocol.cpp
 )

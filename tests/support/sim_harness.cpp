@@ -4,12 +4,26 @@
 #include <random>
 #include <stdexcept>
 
+#include "device/dravolin_library.h"
+#include "support/relay_server.h"
+
 namespace selvarex::test {
 
 namespace fs = std::filesystem;
 
 fs::path SimWorkDir::VariantPath(const std::string& variant) {
   return fs::path(SELVAREX_SIM_DIR) / variant / "Dravolin.dll";
+}
+
+fs::path SimWorkDir::RelayVariantPath(const std::string& variant) {
+  return fs::path(SELVAREX_SIM_RELAY_DIR) / variant / "Dravolin.dll";
+}
+
+bool SimWorkDir::Hosted() { return DravolinLibrary::ChosenBinding() == DravolinLibrary::Binding::Host; }
+
+fs::path SimWorkDir::ControlledLibrary() {
+  if (Hosted()) return VariantPath("default");
+  return fs::path(std::string(platform::CurrentDirectoryPrefix()) + "Dravolin.dll");
 }
 
 SimWorkDir::SimWorkDir(const std::string& variant) : previous_(fs::current_path()) {
@@ -20,19 +34,25 @@ SimWorkDir::SimWorkDir(const std::string& variant) : previous_(fs::current_path(
                    std::to_string(counter++));
     if (fs::create_directory(dir_)) break;
   }
-  if (!variant.empty()) fs::copy_file(VariantPath(variant), dir_ / "Dravolin.dll");
+  if (!variant.empty() && Hosted()) {
+    fs::copy_file(RelayVariantPath(variant), dir_ / "Dravolin.dll");
+    relay_ = std::make_unique<RelayServer>(dir_, VariantPath("default"));
+  } else if (!variant.empty()) {
+    fs::copy_file(VariantPath(variant), dir_ / "Dravolin.dll");
+  }
   fs::current_path(dir_);
 }
 
 SimWorkDir::~SimWorkDir() {
   std::error_code ignored;
   fs::current_path(previous_, ignored);
+  relay_.reset();
   fs::remove_all(dir_, ignored);
 }
 
 SimControl::SimControl() {
-  module_ = platform::OpenLibrary(std::string(platform::CurrentDirectoryPrefix()) + "Dravolin.dll");
-  if (module_ == nullptr) throw std::runtime_error("cannot load ./Dravolin.dll for its control interface");
+  module_ = platform::OpenLibrary(SimWorkDir::ControlledLibrary().string());
+  if (module_ == nullptr) throw std::runtime_error("cannot load the simulated library for its control interface");
 #define SIM_RESOLVE(name, result, params)                                              \
   name = reinterpret_cast<name##_t>(platform::FindSymbol(module_, #name));            \
   if (name == nullptr) throw std::runtime_error("the simulated library lacks " #name);

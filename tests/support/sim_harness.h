@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,10 +14,16 @@
 
 namespace selvarex::test {
 
+class RelayServer;
+
 // Makes a fresh temporary directory the current working directory, with the
 // chosen build of the simulated library copied in as Dravolin.dll ("default",
 // "without_DravFlashRead", ...; "" for a directory without a library). Restores
 // the previous directory and removes the temporary one when destroyed.
+//
+// When the program loads its library through the host, the directory gets
+// the relay library with the variant's entry points instead, and the
+// simulator itself is served from this test program (Relay()).
 class SimWorkDir {
  public:
   explicit SimWorkDir(const std::string& variant = "default");
@@ -25,16 +32,25 @@ class SimWorkDir {
   SimWorkDir& operator=(const SimWorkDir&) = delete;
 
   const std::filesystem::path& path() const { return dir_; }
-  // Where the build put a variant of the simulated library.
+  // Where the build put a variant of the simulated library, and of the relay.
   static std::filesystem::path VariantPath(const std::string& variant);
+  static std::filesystem::path RelayVariantPath(const std::string& variant);
+  // Whether the program's library runs in its host in this test.
+  static bool Hosted();
+  // The simulator the tests control: ./Dravolin.dll, or the one the relay
+  // serves.
+  static std::filesystem::path ControlledLibrary();
+  // The server behind the relay; null when the library is loaded in process.
+  RelayServer* Relay() const { return relay_.get(); }
 
  private:
   std::filesystem::path previous_;
   std::filesystem::path dir_;
+  std::unique_ptr<RelayServer> relay_;
 };
 
-// The control interface of ./Dravolin.dll. Holds its own reference to the
-// library, so the model outlives the program's unload and reload.
+// The control interface of the simulated library. Holds its own reference to
+// the library, so the model outlives the program's unload and reload.
 class SimControl {
  public:
   SimControl();

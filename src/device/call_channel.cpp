@@ -1,0 +1,75 @@
+#include "device/call_channel.h"
+
+#include <cstring>
+
+namespace selvarex::host {
+
+namespace {
+
+ReplyKind ExpectedReply(RequestKind kind) {
+  switch (kind) {
+    case RequestKind::Load: return ReplyKind::Loaded;
+    case RequestKind::Call: return ReplyKind::Returned;
+    case RequestKind::Free: return ReplyKind::Freed;
+  }
+  return ReplyKind::Refused;
+}
+
+}  // namespace
+
+void CallChannel::Write(const void* data, std::size_t size) {
+  if (!channel_.WriteAll(data, size)) throw ChannelFailure{true, {}};
+}
+
+void CallChannel::Read(void* data, std::size_t size) {
+  if (!channel_.ReadExact(data, size)) throw ChannelFailure{true, {}};
+}
+
+Reply CallChannel::Exchange(const Request& request, const std::uint8_t* send,
+                            std::uint8_t* receive, std::string* text,
+                            std::chrono::milliseconds limit) {
+  std::uint8_t* shared = channel_.Shared();
+  if (request.payload > 0) {
+    if (shared != nullptr && request.payload > channel_.SharedSize())
+      throw ChannelFailure{false, "a buffer larger than the shared buffer"};
+    if (shared != nullptr) std::memcpy(shared, send, request.payload);
+  }
+  const RequestBytes header = Encode(request);
+  Write(header.data(), header.size());
+  if (request.payload > 0 && shared == nullptr) Write(send, request.payload);
+
+  if (limit.count() > 0 && !channel_.WaitReadable(limit)) throw ChannelFailure{false, {}, true};
+  ReplyBytes bytes{};
+  Read(bytes.data(), bytes.size());
+  const DecodedReply decoded = DecodeReply(bytes);
+  if (!decoded.reply) throw ChannelFailure{false, decoded.error};
+  const Reply& reply = *decoded.reply;
+
+  const bool carriesText = reply.kind == ReplyKind::Refused || reply.outcome != Outcome::Done;
+  if (carriesText) {
+    std::string message(reply.payload, '\0');
+    Read(message.data(), message.size());
+    if (reply.kind == ReplyKind::Refused)
+      throw ChannelFailure{false, "the request was refused: " + message};
+    if (text != nullptr) *text = message;
+  }
+  if (reply.kind != ExpectedReply(request.kind)) throw ChannelFailure{false, "a reply of another kind"};
+  if (request.kind != RequestKind::Call) {
+    if (!carriesText && reply.payload != 0) throw ChannelFailure{false, "data with a load or free"};
+    return reply;
+  }
+
+  // Only an out buffer comes back, and exactly as many bytes as went out.
+  const std::uint32_t back = receive != nullptr ? request.payload : 0u;
+  if (reply.payload != back) throw ChannelFailure{false, "a buffer of the wrong size"};
+  if (back > 0) {
+    if (shared != nullptr) {
+      std::memcpy(receive, shared, back);
+    } else {
+      Read(receive, back);
+    }
+  }
+  return reply;
+}
+
+}  // namespace selvarex::host

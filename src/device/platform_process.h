@@ -1,0 +1,67 @@
+// The platform's process, pipe and shared-memory calls, for the library host:
+// the program starts the host with a private two-way channel and a shared
+// buffer that only the two processes hold. With platform_loader.cpp, this
+// pair of files is the only place that knows the operating system.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "device/platform_loader.h"
+
+namespace selvarex::platform {
+
+// The running program's executable file.
+std::filesystem::path ExecutablePath();
+// "selvarex-libhost.exe" on Windows, "selvarex-libhost" elsewhere.
+const char* HostProgramName();
+
+// How a process ended.
+struct ExitStatus {
+  bool signalled = false;  // ended by a signal (POSIX): code is the signal number
+  std::uint32_t code = 0;
+};
+
+// One end of the channel, readable and writable; blocking calls that return
+// false once the other process is gone or the channel is broken.
+class Channel {
+ public:
+  virtual ~Channel() = default;
+  virtual bool ReadExact(void* data, std::size_t size) = 0;
+  virtual bool WriteAll(const void* data, std::size_t size) = 0;
+  // Waits until something can be read (or the channel broke); false when
+  // the time ran out first.
+  virtual bool WaitReadable(std::chrono::milliseconds limit) = 0;
+  // The shared buffer both processes map, and its size.
+  virtual std::uint8_t* Shared() = 0;
+  virtual std::uint32_t SharedSize() const = 0;
+};
+
+// The program's side: a started host process and its channel.
+class ChildProcess : public Channel {
+ public:
+  // Starts program in the current working directory. Null on failure, with
+  // the system's error in error.
+  static std::unique_ptr<ChildProcess> Start(const std::filesystem::path& program,
+                                             std::uint32_t sharedBytes, OsError& error);
+  // Ends the channel: the host reads end-of-stream.
+  virtual void CloseChannel() = 0;
+  // The exit status once the process has ended within the limit.
+  virtual std::optional<ExitStatus> WaitForExit(std::chrono::milliseconds limit) = 0;
+  // Ends the process at once and waits for it.
+  virtual ExitStatus Kill() = 0;
+};
+
+// The host's side: the channel its parent handed over on the command line.
+class ParentChannel : public Channel {
+ public:
+  // Null when the arguments do not name a channel this process holds.
+  static std::unique_ptr<ParentChannel> FromArguments(int argc, char** argv);
+};
+
+}  // namespace selvarex::platform
