@@ -55,10 +55,17 @@ void TFormMain::RunCommand(const std::function<void()>& command) {
   try {
     command();
   } catch (const std::exception& error) {
-    ShowErrorBox(error.what());
+    ShowCommandError(error.what());
   } catch (...) {
-    ShowErrorBox("Unknown error");
+    ShowCommandError("Unknown error");
   }
+}
+
+void TFormMain::ShowCommandError(const std::string& message) {
+  // A library that went away during the command (its host stopped) leaves
+  // nothing behind to call: the window shows the unloaded state at once.
+  if (!FLibrary.IsOpen()) FProgrammer.LibraryGone(*this);
+  ShowErrorBox(message);
 }
 
 void TFormMain::RunHandler(ActionId id) {
@@ -193,7 +200,7 @@ bool TFormMain::FormClose() {
     actDLLUnloadExecute();
   } catch (const std::exception& error) {
     unloaded = false;
-    ShowErrorBox(error.what());
+    ShowCommandError(error.what());
   }
   return unloaded;
 }

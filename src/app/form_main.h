@@ -166,6 +166,7 @@ class TFormMain : public QWidget,
   // Handlers (form_main.cpp, form_main_transfer.cpp).
   void RunCommand(const std::function<void()>& command);
   void ShowErrorBox(const std::string& message);
+  void ShowCommandError(const std::string& message);
   void RunHandler(ActionId id);
   void actDLLLoadExecute();
   void actDLLUnloadExecute();

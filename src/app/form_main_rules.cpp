@@ -80,7 +80,7 @@ bool TFormMain::RunIdlePass() {
       if (failure.empty()) failure = error.what();
     }
   }
-  if (!failure.empty()) ShowErrorBox(failure);
+  if (!failure.empty()) ShowCommandError(failure);
   emit idlePassDone();
   return true;
 }

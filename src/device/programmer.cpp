@@ -89,6 +89,12 @@ void Programmer::ForgetLibraryObjects() {
   prodSupportQueryFailed_ = false;
 }
 
+void Programmer::LibraryGone(ConnectionView& view) {
+  ForgetLibraryObjects();
+  view.ResetFlashSelector(false);
+  UpdateInfo(view);
+}
+
 void Programmer::UpdateInfo(ConnectionView& view) {
   // In this order; a failing rule leaves the labels after it as they were.
   UpdateDeviceCount(view);

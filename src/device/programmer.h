@@ -38,6 +38,9 @@ class Programmer {
   void CloseUsbDevice(ConnectionView& view);
   // The library is gone: every object it handed out is gone with it.
   void ForgetLibraryObjects();
+  // The library went away during a command (its host stopped): the
+  // connection ends as an unload ends it, with the panels' placeholders.
+  void LibraryGone(ConnectionView& view);
 
   void UpdateInfo(ConnectionView& view);
   // The operator picked flash chip 0 or 1.

@@ -5,6 +5,7 @@
 #include "device/errors.h"
 #include "transfer/block_geometry.h"
 #include "transfer/image_file.h"
+#include "transfer/library_loss.h"
 #include "transfer/log_texts.h"
 #include "transfer/operator_stop.h"
 #include "transfer/required_entries.h"
@@ -36,35 +37,39 @@ ProcessResult RunDumpReading(const TransferTarget& target, const DumpReadingPara
 
   OperationLog log(settings.path, *settings.clock);
   log.Open(kStartText);
-  const nand::BlockRange range = nand::RangeFor(params.address, params.byteCount);
-  host.SetProgressRange(range.planned);
-  ImageWriter image(params.fileName);
-  std::vector<std::uint8_t> block(nand::kBlockSize);
+  SectionEndOnLibraryLoss section(log, kEndText);
+  return section.Run([&]() -> ProcessResult {
+    const nand::BlockRange range = nand::RangeFor(params.address, params.byteCount);
+    host.SetProgressRange(range.planned);
+    ImageWriter image(params.fileName);
+    std::vector<std::uint8_t> block(nand::kBlockSize);
 
-  std::uint32_t badBlocks = 0;
-  for (std::uint32_t index = range.first; index < range.end; ++index) {
-    const log_text::Cycle cycle{"Read", index, range.planned};
-    const std::uint32_t address = nand::BlockAddress(index);
-    if (read(target.flash, address, block.data(), nand::kBlockSize) == 0) {
-      log.Entry(cycle.Prefix() + ", Read Error occured at Address: " + to_string(address) + " (dec)");
-      target.library.RaiseLastDravolinError();
+    std::uint32_t badBlocks = 0;
+    for (std::uint32_t index = range.first; index < range.end; ++index) {
+      const log_text::Cycle cycle{"Read", index, range.planned};
+      section.At(cycle);
+      const std::uint32_t address = nand::BlockAddress(index);
+      if (read(target.flash, address, block.data(), nand::kBlockSize) == 0) {
+        log.Entry(cycle.Prefix() + ", Read Error occured at Address: " + to_string(address) + " (dec)");
+        target.library.RaiseLastDravolinError();
+      }
+      // Bad blocks go into the image too: it records which blocks were bad.
+      if (!nand::IsGoodBlock(index, block[nand::kMarkerOffset])) {
+        ++badBlocks;
+        log.Entry(log_text::BadBlock(cycle, badBlocks, address));
+      }
+      const std::int64_t position = image.Position();
+      if (!image.Append(block.data(), nand::kBlockSize))
+        ImageWriteFailed(log, cycle.Prefix() + ", ", params.fileName, position);
+      if (BlockDoneAndStopped(host, log, cycle, kEndText)) return ProcessResult{true, {}};
     }
-    // Bad blocks go into the image too: it records which blocks were bad.
-    if (!nand::IsGoodBlock(index, block[nand::kMarkerOffset])) {
-      ++badBlocks;
-      log.Entry(log_text::BadBlock(cycle, badBlocks, address));
-    }
-    const std::int64_t position = image.Position();
-    if (!image.Append(block.data(), nand::kBlockSize))
-      ImageWriteFailed(log, cycle.Prefix() + ", ", params.fileName, position);
-    if (BlockDoneAndStopped(host, log, cycle, kEndText)) return ProcessResult{true, {}};
-  }
-  if (!image.Close()) ImageWriteFailed(log, "", params.fileName, image.Position());
+    if (!image.Close()) ImageWriteFailed(log, "", params.fileName, image.Position());
 
-  log.End(log_text::Summary(target.selectedFlash, " NAND dump saved on file: " + params.fileName),
-          kEndText);
-  return ProcessResult{false, "NAND Dump has been created!\n\n" + to_string(badBlocks) +
-                                  " bad block/s has been found.\n\nCheck the log for the details."};
+    log.End(log_text::Summary(target.selectedFlash, " NAND dump saved on file: " + params.fileName),
+            kEndText);
+    return ProcessResult{false, "NAND Dump has been created!\n\n" + to_string(badBlocks) +
+                                    " bad block/s has been found.\n\nCheck the log for the details."};
+  });
 }
 
 }  // namespace selvarex

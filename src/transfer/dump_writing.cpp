@@ -7,6 +7,7 @@
 #include "transfer/block_geometry.h"
 #include "transfer/chip_checks.h"
 #include "transfer/image_file.h"
+#include "transfer/library_loss.h"
 #include "transfer/log_texts.h"
 #include "transfer/operator_stop.h"
 #include "transfer/required_entries.h"
@@ -53,55 +54,59 @@ ProcessResult RunDumpWriting(const TransferTarget& target, const DumpWritingPara
 
   OperationLog log(settings.path, *settings.clock);
   log.Open(kStartText);
-  SetWriteVerify(target, params.verify, log);
+  SectionEndOnLibraryLoss section(log, kEndText);
+  return section.Run([&]() -> ProcessResult {
+    SetWriteVerify(target, params.verify, log);
 
-  const nand::BlockRange range = nand::RangeFor(params.address, params.byteCount);
-  host.SetProgressRange(range.planned);
-  ImageReader image(params.fileName);
-  std::vector<std::uint8_t> block(nand::kBlockSize);
+    const nand::BlockRange range = nand::RangeFor(params.address, params.byteCount);
+    host.SetProgressRange(range.planned);
+    ImageReader image(params.fileName);
+    std::vector<std::uint8_t> block(nand::kBlockSize);
 
-  Counts counts;
-  for (std::uint32_t index = range.first; index < range.end; ++index) {
-    const log_text::Cycle cycle{"Write", index, range.planned};
-    const std::uint32_t address = nand::BlockAddress(index);
-    const std::optional<std::uint8_t> marker = ReadChipMarker(target, address);
-    if (!marker.has_value()) log.Entry(log_text::MarkerReadError(cycle, address));
+    Counts counts;
+    for (std::uint32_t index = range.first; index < range.end; ++index) {
+      const log_text::Cycle cycle{"Write", index, range.planned};
+      section.At(cycle);
+      const std::uint32_t address = nand::BlockAddress(index);
+      const std::optional<std::uint8_t> marker = ReadChipMarker(target, address);
+      if (!marker.has_value()) log.Entry(log_text::MarkerReadError(cycle, address));
 
-    if (!ChipBlockUsable(index, marker)) {
-      // The cycle writes nothing: every block only ever gets its own image bytes.
-      ++counts.nandBad;
-      log.Entry(log_text::BadBlock(cycle, counts.nandBad, address));
-    } else {
-      // The image is addressed with the NAND's own byte addresses.
-      const std::int64_t offset = address;
-      const std::uint32_t got = image.ReadAt(offset, block.data(), nand::kBlockSize);
-      if (got < nand::kBlockSize)
-        ImageEnded(log, cycle, params.fileName, std::min(image.Size(), offset + got), address, counts);
-
-      if (nand::IsGoodBlock(index, block[nand::kMarkerOffset])) {
-        if (write(target.flash, address, block.data(), nand::kBlockSize) != 0) {
-          ++counts.written;
-        } else {
-          ++counts.writeErrors;
-          log.Entry(cycle.Prefix() + ", Flash Write Error #" + to_string(counts.writeErrors) +
-                    " occured at Address: " + to_string(address) + " (dec)");
-        }
+      if (!ChipBlockUsable(index, marker)) {
+        // The cycle writes nothing: every block only ever gets its own image bytes.
+        ++counts.nandBad;
+        log.Entry(log_text::BadBlock(cycle, counts.nandBad, address));
       } else {
-        ++counts.fileBad;
-        log.Entry(cycle.Prefix() + ", File Bad Block #" + to_string(counts.fileBad) +
-                  " found at position: " + to_string(offset) + " (dec)");
-      }
-    }
-    if (BlockDoneAndStopped(host, log, cycle, kEndText)) return ProcessResult{true, {}};
-  }
+        // The image is addressed with the NAND's own byte addresses.
+        const std::int64_t offset = address;
+        const std::uint32_t got = image.ReadAt(offset, block.data(), nand::kBlockSize);
+        if (got < nand::kBlockSize)
+          ImageEnded(log, cycle, params.fileName, std::min(image.Size(), offset + got), address, counts);
 
-  log.End(log_text::Summary(target.selectedFlash, " NAND dump restored from file: " + params.fileName),
-          kEndText);
-  return ProcessResult{
-      false, "NAND Dump has been restored!\n\n" + to_string(counts.nandBad) +
-                 " NAND bad block/s has been skipped.\n" + to_string(counts.fileBad) +
-                 " File Dump bad block/s has been skipped.\n" + to_string(counts.writeErrors) +
-                 " NAND Write Error/s has occured.\n\nCheck the log for the details."};
+        if (nand::IsGoodBlock(index, block[nand::kMarkerOffset])) {
+          if (write(target.flash, address, block.data(), nand::kBlockSize) != 0) {
+            ++counts.written;
+          } else {
+            ++counts.writeErrors;
+            log.Entry(cycle.Prefix() + ", Flash Write Error #" + to_string(counts.writeErrors) +
+                      " occured at Address: " + to_string(address) + " (dec)");
+          }
+        } else {
+          ++counts.fileBad;
+          log.Entry(cycle.Prefix() + ", File Bad Block #" + to_string(counts.fileBad) +
+                    " found at position: " + to_string(offset) + " (dec)");
+        }
+      }
+      if (BlockDoneAndStopped(host, log, cycle, kEndText)) return ProcessResult{true, {}};
+    }
+
+    log.End(log_text::Summary(target.selectedFlash, " NAND dump restored from file: " + params.fileName),
+            kEndText);
+    return ProcessResult{
+        false, "NAND Dump has been restored!\n\n" + to_string(counts.nandBad) +
+                   " NAND bad block/s has been skipped.\n" + to_string(counts.fileBad) +
+                   " File Dump bad block/s has been skipped.\n" + to_string(counts.writeErrors) +
+                   " NAND Write Error/s has occured.\n\nCheck the log for the details."};
+  });
 }
 
 }  // namespace selvarex

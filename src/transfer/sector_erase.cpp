@@ -3,6 +3,7 @@
 #include "device/errors.h"
 #include "transfer/block_geometry.h"
 #include "transfer/chip_checks.h"
+#include "transfer/library_loss.h"
 #include "transfer/log_texts.h"
 #include "transfer/operator_stop.h"
 #include "transfer/required_entries.h"
@@ -30,41 +31,45 @@ ProcessResult RunSectorErase(const TransferTarget& target, const SectorErasePara
 
   OperationLog log(settings.path, *settings.clock);
   log.Open(kStartText);
-  SetWriteVerify(target, params.verify, log);
+  SectionEndOnLibraryLoss section(log, kEndText);
+  return section.Run([&]() -> ProcessResult {
+    SetWriteVerify(target, params.verify, log);
 
-  const std::uint32_t first = static_cast<std::uint32_t>(params.address) / nand::kBlockSize;
-  const auto end = static_cast<std::uint32_t>(params.endBlock);
-  std::uint32_t badBlocks = 0;
-  std::uint32_t eraseErrors = 0;
-  std::uint32_t erased = 0;
-  for (std::uint32_t index = first; index < end; ++index) {
-    // The log's total is the end block as typed.
-    const log_text::Cycle cycle{"Erase", index, end};
-    const std::uint32_t address = nand::BlockAddress(index);
-    const std::optional<std::uint8_t> marker = ReadChipMarker(target, address);
-    if (!marker.has_value()) log.Entry(log_text::MarkerReadError(cycle, address));
-    if (ChipBlockUsable(index, marker)) {
-      if (erase(target.flash, address) != 0) {
-        ++erased;
+    const std::uint32_t first = static_cast<std::uint32_t>(params.address) / nand::kBlockSize;
+    const auto end = static_cast<std::uint32_t>(params.endBlock);
+    std::uint32_t badBlocks = 0;
+    std::uint32_t eraseErrors = 0;
+    std::uint32_t erased = 0;
+    for (std::uint32_t index = first; index < end; ++index) {
+      // The log's total is the end block as typed.
+      const log_text::Cycle cycle{"Erase", index, end};
+      section.At(cycle);
+      const std::uint32_t address = nand::BlockAddress(index);
+      const std::optional<std::uint8_t> marker = ReadChipMarker(target, address);
+      if (!marker.has_value()) log.Entry(log_text::MarkerReadError(cycle, address));
+      if (ChipBlockUsable(index, marker)) {
+        if (erase(target.flash, address) != 0) {
+          ++erased;
+        } else {
+          ++eraseErrors;
+          log.Entry(cycle.Prefix() + ", Flash Erase Error #" + to_string(eraseErrors) +
+                    " occured at Address: " + to_string(address) + " (dec)");
+        }
       } else {
-        ++eraseErrors;
-        log.Entry(cycle.Prefix() + ", Flash Erase Error #" + to_string(eraseErrors) +
-                  " occured at Address: " + to_string(address) + " (dec)");
+        ++badBlocks;
+        log.Entry(log_text::BadBlock(cycle, badBlocks, address));
       }
-    } else {
-      ++badBlocks;
-      log.Entry(log_text::BadBlock(cycle, badBlocks, address));
+      if (BlockDoneAndStopped(host, log, cycle, kEndText)) return ProcessResult{true, {}};
     }
-    if (BlockDoneAndStopped(host, log, cycle, kEndText)) return ProcessResult{true, {}};
-  }
 
-  log.End(log_text::Summary(target.selectedFlash, " " + to_string(erased) + " sectors erased, " +
-                                                      to_string(badBlocks) +
-                                                      " bad block/s has been skipped."),
-          kEndText);
-  return ProcessResult{false, to_string(erased) + " Sector/s Erased.\n\n" + to_string(badBlocks) +
-                                  " bad block/s has been skipped.\n" + to_string(eraseErrors) +
-                                  " NAND Erase Error/s has occured.\n\nCheck the log for the details."};
+    log.End(log_text::Summary(target.selectedFlash, " " + to_string(erased) + " sectors erased, " +
+                                                        to_string(badBlocks) +
+                                                        " bad block/s has been skipped."),
+            kEndText);
+    return ProcessResult{false, to_string(erased) + " Sector/s Erased.\n\n" + to_string(badBlocks) +
+                                    " bad block/s has been skipped.\n" + to_string(eraseErrors) +
+                                    " NAND Erase Error/s has occured.\n\nCheck the log for the details."};
+  });
 }
 
 }  // namespace selvarex

@@ -200,6 +200,43 @@ TEST_P(CommandFaultSweep, EveryCallFailsOnceAndTheWindowCopes) {
   std::cout << "[ sweep    ] " << injected << " faults injected, every one survived\n";
 }
 
+// Through the library host: the host ends at each call in turn, as a crash in
+// the library would end it. The command fails with the host's stop in the
+// error box, the library counts as unloaded, no host is left, and loading
+// again brings the window back.
+TEST_P(CommandFaultSweep, TheHostStopsAtEveryCallAndTheWindowCopes) {
+  if (dir_.Relay() == nullptr) GTEST_SKIP() << "the library is loaded in this process";
+  const Scenario& scenario = GetParam();
+  GoTo(scenario.start);
+  ASSERT_FALSE(HasFatalFailure());
+  const Outcome dry = Record([&] { scenario.run(*this); });
+  ASSERT_EQ(dry.errors, std::vector<std::string>{});
+  const std::vector<Fault> faults = FaultsOf(dry.calls);
+  ASSERT_FALSE(faults.empty());
+
+  for (std::size_t position = 0; position < faults.size(); ++position) {
+    const Fault& fault = faults[position];
+    SCOPED_TRACE(Describe(fault));
+    GoTo(scenario.start);
+    ASSERT_FALSE(HasFatalFailure());
+    const HostEnd how = StopHostAt(*dir_.Relay(), fault, position);
+    const Outcome run = Record([&] { scenario.run(*this); });
+    EXPECT_EQ(run.errors, std::vector<std::string>{HostStoppedText(fault, how)});
+    EXPECT_EQ(run.messages, std::vector<std::string>{});
+    // The stopped call never reached the simulator, nor did anything after it.
+    EXPECT_EQ(run.calls, std::vector<std::string>(dry.calls.begin(), dry.calls.begin() + static_cast<long>(position)));
+    ExpectLibraryGone();
+    EXPECT_EQ(prompts.unexpectedDialogs, 0);
+
+    GoTo(scenario.start);
+    ASSERT_FALSE(HasFatalFailure());
+    const Outcome again = Record([&] { scenario.run(*this); });
+    EXPECT_EQ(again.errors, std::vector<std::string>{});
+    EXPECT_EQ(again.calls, dry.calls);
+  }
+  std::cout << "[ sweep    ] the host stopped at each of " << faults.size() << " calls\n";
+}
+
 INSTANTIATE_TEST_SUITE_P(Commands, CommandFaultSweep, ::testing::ValuesIn(Scenarios()),
                          [](const ::testing::TestParamInfo<Scenario>& info) { return std::string(info.param.name); });
 

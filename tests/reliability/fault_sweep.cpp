@@ -33,6 +33,25 @@ void Inject(const SimControl& sim, const Fault& fault, bool withoutText) {
   if (withoutText) sim.Fail(drav::Entry::DravGetLastError, 1, 1);
 }
 
+HostEnd StopHostAt(RelayServer& relay, const Fault& fault, std::size_t turn) {
+  const HostEnd how = turn % 2 == 0 ? HostEnd::Killed : HostEnd::Exits;
+  relay.StopHostAt(fault.entry, fault.nth, how);
+  return how;
+}
+
+std::string HostStoppedText(const Fault& fault, HostEnd how) {
+  std::string status = "exit code " + std::to_string(sim::relay::kLinkCutExitCode);
+  if (how == HostEnd::Killed) {
+#ifdef _WIN32
+    status = "exit code 0xC0000005";  // what TerminateProcess was given, as a crash reports it
+#else
+    status = "killed by signal 9";
+#endif
+  }
+  return "The device library host stopped (" + status + ") during " + drav::EntryName(fault.entry) +
+         "; the library has been unloaded.";
+}
+
 std::string Describe(const Fault& fault) {
   return std::string(drav::EntryName(fault.entry)) + " #" + std::to_string(fault.nth);
 }

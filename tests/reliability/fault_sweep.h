@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "device/dravolin_api.h"
+#include "support/relay_server.h"
 #include "support/sim_harness.h"
 
 namespace selvarex::test {
@@ -30,5 +31,11 @@ inline const std::string kNoErrorText = "TFormMain::RaiseLastDravolinError.";
 void Inject(const SimControl& sim, const Fault& fault, bool withoutText);
 
 std::string Describe(const Fault& fault);
+
+// The fault's call ends the library's host instead: killed as a crash in the
+// library ends it, or exiting on its own, by turns. Returns how.
+HostEnd StopHostAt(RelayServer& relay, const Fault& fault, std::size_t turn);
+// What the error box shows when the host stopped so during the fault's call.
+std::string HostStoppedText(const Fault& fault, HostEnd how);
 
 }  // namespace selvarex::test

@@ -54,29 +54,42 @@ struct Expectation {
   std::uint32_t nandBad = 0, fileBad = 0, errors = 0;
   std::size_t entries = 0;  // entries before the summary
   std::string message;      // the closing message of a completed run
+  std::string stopPrefix;   // hostStops: the cycle the host stopped in, "" before the first
 };
 
-Expectation Expect(Process p, const ChipSetup& c, std::optional<Fault> fault) {
+// hostStops: the fault's call ends the library's host instead of failing,
+// so the run ends there with one entry about it.
+Expectation Expect(Process p, const ChipSetup& c, std::optional<Fault> fault, bool hostStops = false) {
   std::map<Entry, std::uint32_t> calls;
   const auto fails = [&](Entry e) { return ++calls[e], fault && fault->entry == e && fault->nth == calls[e]; };
   Expectation x;
+  const auto stopped = [&](std::string prefix) {
+    x.fatal = true;
+    ++x.entries;
+    x.stopPrefix = std::move(prefix);
+    return x;
+  };
   if (fails(Entry::DravDevIsProdSupported)) {
     x.ruleFailed = x.fatal = true;
     return x;
   }
   if (p != Process::Read && fails(Entry::DravFlashSetWVerify)) {
+    if (hostStops) return stopped("");
     x.fatal = true;
     x.entries = 1;
     x.lastEntry = "An Error occured while setting Write Verify!";
     return x;
   }
   for (std::uint32_t b = c.first; b < c.first + c.count; ++b) {
+    const char* word[] = {"Read", "Write", "Erase"};
+    const std::string prefix = std::string(word[static_cast<int>(p)]) + " cycle #" + std::to_string(b + 1) + "/" +
+                               std::to_string(p == Process::Erase ? c.first + c.count : c.count);
     if (p == Process::Read) {
       if (fails(Entry::DravFlashRead)) {
+        if (hostStops) return stopped(prefix);
         x.fatal = true;
         ++x.entries;
-        x.lastEntry = "Read cycle #" + std::to_string(b + 1) + "/" + std::to_string(c.count) +
-                      ", Read Error occured at Address: " + std::to_string(b * kBlockBytes) + " (dec)";
+        x.lastEntry = prefix + ", Read Error occured at Address: " + std::to_string(b * kBlockBytes) + " (dec)";
         return x;
       }
       ++x.blocksRead;
@@ -85,6 +98,7 @@ Expectation Expect(Process p, const ChipSetup& c, std::optional<Fault> fault) {
     }
     // An unreadable chip marker counts as bad, except for block 511.
     const bool markerLost = fails(Entry::DravFlashRead);
+    if (markerLost && hostStops) return stopped(prefix);
     if (markerLost) ++x.entries;
     if (markerLost ? b != 511 : !Good(b, c.chipBad)) {
       ++x.nandBad, ++x.entries;
@@ -95,6 +109,7 @@ Expectation Expect(Process p, const ChipSetup& c, std::optional<Fault> fault) {
       continue;
     }
     if (fails(p == Process::Write ? Entry::DravFlashWrite : Entry::DravFlashEraseSector)) {
+      if (hostStops) return stopped(prefix);
       ++x.errors, ++x.entries;
     } else {
       x.changed.insert(b);
@@ -215,7 +230,12 @@ class ProcessFaultSweep : public ReliabilityWindow, public ::testing::WithParamI
       EXPECT_EQ(section.entries.size(), x.entries + (x.fatal ? 0 : 1));
       if (!x.lastEntry.empty() && !section.entries.empty()) EXPECT_EQ(section.entries.back(), x.lastEntry);
     }
+    CheckFiles(x, before);
+  }
 
+  // The image holds exactly the blocks read, the chip exactly the blocks
+  // written or erased, and every file is closed.
+  void CheckFiles(const Expectation& x, const std::map<std::uint32_t, std::vector<std::uint8_t>>& before) {
     if (P().process == Process::Read) {
       EXPECT_EQ(fs::exists(FilePath("dump.bin")), !x.ruleFailed);
       if (!x.ruleFailed) {
@@ -280,6 +300,55 @@ TEST_P(ProcessFaultSweep, EveryCallFailsOnceAndTheRunStaysHonest) {
   }
   RecordProperty("faults_injected", injected);
   std::cout << "[ sweep    ] " << injected << " faults injected, every one survived\n";
+}
+
+// Through the library host: the host ends at each call in turn, as a crash in
+// the library would end it. The run ends at that call with the host's stop in
+// the error box; its log section gets an entry about it and the end frame;
+// the image and the chip hold exactly what was done before; the library
+// counts as unloaded, no host is left, and after loading again the same run
+// works.
+TEST_P(ProcessFaultSweep, TheHostStopsAtEveryCallAndTheRunEndsCleanly) {
+  if (dir_.Relay() == nullptr) GTEST_SKIP() << "the library is loaded in this process";
+  PrepareChip();
+  const Outcome dry = Run();
+  ASSERT_EQ(dry.errors, std::vector<std::string>{});
+  const std::vector<Fault> faults = FaultsOf(dry.calls);
+
+  for (std::size_t position = 0; position < faults.size(); ++position) {
+    const Fault& fault = faults[position];
+    SCOPED_TRACE(Describe(fault));
+    const auto before = PrepareChip();
+    const std::size_t sections = ParseLogFile(LogPath()).sections.size();
+    const HostEnd how = StopHostAt(*dir_.Relay(), fault, position);
+    const Outcome run = Run();
+    const Expectation x = Expect(P().process, P().chip, fault, true);
+    const std::string text = HostStoppedText(fault, how);
+    EXPECT_EQ(run.errors, std::vector<std::string>{text});
+    EXPECT_EQ(run.messages, std::vector<std::string>{});
+    ExpectLibraryGone();
+
+    const LogShape log = ParseLogFile(LogPath());
+    ASSERT_EQ(log.error, "");
+    ASSERT_EQ(log.sections.size(), sections + (x.ruleFailed ? 0 : 1));
+    if (!x.ruleFailed) {
+      const LogSection& section = log.sections.back();
+      EXPECT_TRUE(section.ended);
+      EXPECT_FALSE(section.HasSummary());
+      EXPECT_EQ(section.entries.size(), x.entries);
+      if (!section.entries.empty())
+        EXPECT_EQ(section.entries.back(), (x.stopPrefix.empty() ? "" : x.stopPrefix + ", ") + text);
+    }
+    CheckFiles(x, before);
+
+    GoSelected(0);
+    ASSERT_FALSE(HasFatalFailure());
+    PrepareChip();
+    const Outcome again = Run();
+    EXPECT_EQ(again.errors, std::vector<std::string>{});
+    EXPECT_EQ(again.messages, dry.messages);
+  }
+  std::cout << "[ sweep    ] the host stopped at each of " << faults.size() << " calls\n";
 }
 
 INSTANTIATE_TEST_SUITE_P(Processes, ProcessFaultSweep,

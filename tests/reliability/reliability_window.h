@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/window_fixture.h"
+#include "support/relay_server.h"
 
 namespace selvarex::test {
 
@@ -73,6 +74,22 @@ class ReliabilityWindow : public WindowTest {
   std::vector<std::uint8_t> ChipBlock(std::uint32_t chip, std::uint32_t block) {
     return Sim().ReadRaw(chip, block * kBlockBytes, kBlockBytes);
   }
+  // The library went away with its host: the window shows the unloaded
+  // state, offers only "&Load DLL", and no host process is left.
+  void ExpectLibraryGone() {
+    EXPECT_FALSE(window->IsDLLOpen());
+    EXPECT_FALSE(window->IsConnected());
+    EXPECT_EQ(window->lblDeviceCount->text().toStdString(), "??");
+    EXPECT_EQ(window->lblPLDStatus->text().toStdString(), "????");
+    EXPECT_FALSE(window->rgrpSelFlash->isEnabled());
+    EXPECT_EQ(window->Connection().FFlash, 0u);
+    ASSERT_TRUE(window->RunIdlePass());
+    for (const ActionInfo& info : ActionTable())
+      EXPECT_EQ(Enabled(info.id), info.id == ActionId::actDLLLoad) << info.name;
+    for (const std::uint32_t host : dir_.Relay()->Hosts())
+      EXPECT_FALSE(sim::relay::ProcessExists(host)) << "host process " << host << " is left";
+  }
+
   std::string Errors() const {
     std::string all;
     for (const std::string& e : prompts.errors) all += "[" + e + "] ";
