@@ -24,12 +24,21 @@ function(selvarex_host_file out_var)
   endif()
 endfunction()
 
-# selvarex_place_library_host(<target>): the host beside the target's executable.
+# selvarex_place_library_host(<target> [PROGRAM <program target>]): the host
+# beside the target's executable; PROGRAM puts another program there under
+# the host's name (tests of a misbehaving host).
 function(selvarex_place_library_host target)
-  selvarex_host_file(host)
-  add_dependencies(${target} selvarex-libhost)
+  cmake_parse_arguments(ARG "" "PROGRAM" "" ${ARGN})
+  if(ARG_PROGRAM)
+    set(host $<TARGET_FILE:${ARG_PROGRAM}>)
+    add_dependencies(${target} ${ARG_PROGRAM})
+  else()
+    selvarex_host_file(host)
+    add_dependencies(${target} selvarex-libhost)
+  endif()
   add_custom_command(TARGET ${target} POST_BUILD
-    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${host} $<TARGET_FILE_DIR:${target}>/
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${host}
+            $<TARGET_FILE_DIR:${target}>/selvarex-libhost${CMAKE_EXECUTABLE_SUFFIX}
     VERBATIM)
 endfunction()
 

@@ -125,7 +125,7 @@ std::string NewEndpoint(const std::filesystem::path&) {
          std::to_string(endpointCounter++);
 }
 
-void PublishEndpoint(const std::string& endpoint) { _putenv_s(kEndpointVariable, endpoint.c_str()); }
+void SetEnv(const char* name, const std::string& value) { _putenv_s(name, value.c_str()); }
 
 std::unique_ptr<selvarex::platform::Channel> Connect(const std::string& endpoint) {
   for (int attempt = 0; attempt < 200; ++attempt) {
@@ -257,11 +257,11 @@ std::string NewEndpoint(const std::filesystem::path& dir) {
   return (dir / ("relay-" + std::to_string(endpointCounter++) + ".sock")).string();
 }
 
-void PublishEndpoint(const std::string& endpoint) {
-  if (endpoint.empty()) {
-    unsetenv(kEndpointVariable);
+void SetEnv(const char* name, const std::string& value) {
+  if (value.empty()) {
+    unsetenv(name);
   } else {
-    setenv(kEndpointVariable, endpoint.c_str(), 1);
+    setenv(name, value.c_str(), 1);
   }
 }
 

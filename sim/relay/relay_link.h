@@ -22,9 +22,11 @@ constexpr int kLinkCutExitCode = 86;
 
 // A fresh endpoint name for a listener in dir.
 std::string NewEndpoint(const std::filesystem::path& dir);
-// Names the endpoint in this process's environment, which the hosts it starts
-// inherit; an empty name removes it.
-void PublishEndpoint(const std::string& endpoint);
+// Sets a variable of this process's environment, which the hosts it starts
+// inherit; an empty value removes it.
+void SetEnv(const char* name, const std::string& value);
+// Names the endpoint for the hosts started from now on ("" withdraws it).
+inline void PublishEndpoint(const std::string& endpoint) { SetEnv(kEndpointVariable, endpoint); }
 
 // The relay's side. Null when nothing listens there.
 std::unique_ptr<selvarex::platform::Channel> Connect(const std::string& endpoint);

@@ -196,10 +196,13 @@ bool TFormMain::FormClose() {
   // shown and the window stays open.
   bool unloaded = true;
   if (!IsActionEnabled(ActionId::actDLLUnload, *this)) return true;
+  const DravolinLibrary::Closing closing(FLibrary);
   try {
     actDLLUnloadExecute();
   } catch (const std::exception& error) {
-    unloaded = false;
+    // A library that is gone all the same (its host stopped) holds nothing
+    // to retry: the window closes after the error.
+    unloaded = !FLibrary.IsOpen();
     ShowCommandError(error.what());
   }
   return unloaded;

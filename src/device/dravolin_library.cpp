@@ -31,6 +31,14 @@ DravolinLibrary::DravolinLibrary(Binding binding) : binding_(binding) {}
 
 DravolinLibrary::~DravolinLibrary() = default;
 
+DravolinLibrary::Closing::Closing(DravolinLibrary& library) : library_(library) {
+  if (library_.host_ != nullptr) library_.host_->LimitCalls(true);
+}
+
+DravolinLibrary::Closing::~Closing() {
+  if (library_.host_ != nullptr) library_.host_->LimitCalls(false);
+}
+
 bool DravolinLibrary::IsOpen() const {
   return FDllHandle != nullptr || (host_ != nullptr && host_->Serving());
 }

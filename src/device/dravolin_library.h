@@ -44,6 +44,19 @@ class DravolinLibrary {
   void Unload();
 
   bool IsOpen() const;
+
+  // While the program closes no library call may keep it from ending: one
+  // that a library in its host does not answer in time ends the host.
+  class Closing {
+   public:
+    explicit Closing(DravolinLibrary& library);
+    ~Closing();
+    Closing(const Closing&) = delete;
+    Closing& operator=(const Closing&) = delete;
+
+   private:
+    DravolinLibrary& library_;
+  };
   Binding UsedBinding() const { return binding_; }
   const drav::EntryTable& Api() const { return table_; }
   bool Has(drav::Entry e) const { return table_.Has(e); }

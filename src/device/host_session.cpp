@@ -15,9 +15,9 @@ using namespace std::chrono_literals;
 constexpr std::uint32_t kSharedBytes = host::kMaxBufferBytes;
 // A host that has been told to end gets this long before it is killed.
 constexpr auto kExitGrace = 3000ms;
-// Freeing the library gets this long: a host that hangs in it must not keep
-// the window from closing.
-constexpr auto kFreeLimit = 5000ms;
+// Freeing the library, and every call while the program closes, get this
+// long: a host that hangs must not keep the window from closing.
+constexpr auto kClosingLimit = 5000ms;
 
 HostSession* activeSession = nullptr;
 
@@ -33,6 +33,10 @@ std::string StatusText(const platform::ExitStatus& status) {
 }
 
 std::string During(drav::Entry entry) { return std::string("during ") + drav::EntryName(entry); }
+// "did not answer <entry>" reads without "during".
+std::string Unanswered(const std::string& during) {
+  return during.rfind("during ", 0) == 0 ? during.substr(7) : during;
+}
 
 }  // namespace
 
@@ -93,11 +97,13 @@ void HostSession::Free() {
   std::string text;
   host::Reply reply;
   try {
-    reply = channel_.Exchange(free, nullptr, nullptr, &text, kFreeLimit);
+    reply = channel_.Exchange(free, nullptr, nullptr, &text, kClosingLimit);
   } catch (const host::ChannelFailure& failure) {
     if (!failure.timedOut) Lost("while freeing the library", failure, "the library has been unloaded");
     // It hangs in the library: ending it frees the library just as well.
-    End();
+    serving_ = false;
+    if (activeSession == this) activeSession = nullptr;
+    child_->Kill();
     return;
   }
   if (reply.outcome == host::Outcome::OsError) throw EOSError(reply.code, text);
@@ -122,7 +128,7 @@ HostSession& HostSession::Active(drav::Entry entry) {
 host::Reply HostSession::Call(drav::Entry entry, const host::Request& request,
                               const std::uint8_t* send, std::uint8_t* receive) {
   try {
-    return channel_.Exchange(request, send, receive);
+    return channel_.Exchange(request, send, receive, nullptr, closing_ ? kClosingLimit : 0ms);
   } catch (const host::ChannelFailure& failure) {
     Lost(During(entry), failure, "the library has been unloaded");
   }
@@ -137,7 +143,12 @@ void HostSession::Lost(const std::string& during, const host::ChannelFailure& fa
   serving_ = false;
   if (activeSession == this) activeSession = nullptr;
   std::string message;
-  if (failure.broken) {
+  if (failure.timedOut) {
+    child_->Kill();
+    message = "The device library host did not answer " + Unanswered(during) + " within " +
+              std::to_string(std::chrono::duration_cast<std::chrono::seconds>(kClosingLimit).count()) +
+              " seconds; it has been stopped and " + consequence + ".";
+  } else if (failure.broken) {
     // It may still be on its way out; one that lingers is ended here.
     child_->CloseChannel();
     std::optional<platform::ExitStatus> status = child_->WaitForExit(kExitGrace);

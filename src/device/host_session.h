@@ -30,6 +30,10 @@ class HostSession {
   // library cannot be freed: it then stays loaded and the host goes on.
   void Free();
 
+  // While the program closes, a call the host does not answer within the
+  // limit ends the host: nothing may keep the program from ending.
+  void LimitCalls(bool closing) { closing_ = closing; }
+
   // True until the host has ended, or the session has broken.
   bool Serving() const { return serving_; }
   // Called once when the session breaks during a call, before the error is
@@ -60,6 +64,7 @@ class HostSession {
   std::unique_ptr<platform::ChildProcess> child_;
   host::CallChannel channel_;
   bool serving_ = true;
+  bool closing_ = false;
   std::function<void()> onLost_;
 };
 

@@ -1,12 +1,15 @@
 // Loading, resolving and unloading the library, and its error texts.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 
 #include "device/dravolin_library.h"
 #include "device/errors.h"
 #include "device/library_text.h"
+#include "device/platform_process.h"
+#include "relay_link.h"
 #include "support/connected_sim.h"
 
 namespace selvarex {
@@ -54,6 +57,31 @@ TEST(Binding, OsErrorWithoutCodeHasTheGenericText) {
   EXPECT_EQ(EOSError(0, "ignored").what(), std::string("A call to an OS function failed"));
   EXPECT_EQ(EOSError(5, "Access is denied").what(),
             std::string("System Error.  Code: 5.\r\nAccess is denied"));
+}
+
+TEST(Binding, TheHostIsUsedWhereChosenAndWhereTheLibraryCannotBeLoadedOtherwise) {
+  const char* before = std::getenv("SELVAREX_LIBRARY_HOST");
+  const std::string saved = before != nullptr ? before : "";
+  using B = DravolinLibrary::Binding;
+  const std::pair<const char*, B> cases[] = {
+      {"1", B::Host},
+      {"0", B::InProcess},
+      // A 64-bit Windows program cannot load the maker's 32-bit library itself.
+      {"", sizeof(void*) == 8 && std::string(platform::CurrentDirectoryPrefix()) == ".\\" ? B::Host : B::InProcess},
+  };
+  for (const auto& [setting, binding] : cases) {
+    sim::relay::SetEnv("SELVAREX_LIBRARY_HOST", setting);
+    EXPECT_EQ(DravolinLibrary::ChosenBinding(), binding) << "SELVAREX_LIBRARY_HOST=" << setting;
+    EXPECT_EQ(DravolinLibrary().UsedBinding(), binding) << "SELVAREX_LIBRARY_HOST=" << setting;
+  }
+  sim::relay::SetEnv("SELVAREX_LIBRARY_HOST", saved);
+
+  // A host that is not there cannot be started, and the system says why.
+  platform::OsError error;
+  EXPECT_EQ(platform::ChildProcess::Start(SimWorkDir::VariantPath("no-such-dir") / "selvarex-libhost", 4096, error),
+            nullptr);
+  EXPECT_EQ(error.code, 2u) << "file not found, on every system";
+  EXPECT_FALSE(error.text.empty());
 }
 
 TEST(Binding, LoadResolvesAll36AndUnloadClearsThem) {

@@ -153,7 +153,7 @@ TEST_F(LongSession, HundredsOfOperationsWithFaultsLeaveNoErrorsAndNoGrowth) {
     const bool inject = rng() % 5 < 2;
     drav::Entry entry = static_cast<drav::Entry>(rng() % drav::kEntryCount);
     if (rng() % 2 == 0 && !lastCalls.empty()) entry = FaultsOf({lastCalls[rng() % lastCalls.size()]}).front().entry;
-    const Fault fault{entry, 1 + rng() % 3};
+    const Fault fault{entry, static_cast<std::uint32_t>(1 + rng() % 3)};
     const bool withoutText = rng() % 2 == 0;
     if (inject) Inject(Sim(), fault, withoutText), ++faults;
     const std::size_t errorsBefore = prompts.errors.size();

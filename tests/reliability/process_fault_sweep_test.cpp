@@ -308,7 +308,9 @@ TEST_P(ProcessFaultSweep, EveryCallFailsOnceAndTheRunStaysHonest) {
 // the image and the chip hold exactly what was done before; the library
 // counts as unloaded, no host is left, and after loading again the same run
 // works.
-TEST_P(ProcessFaultSweep, TheHostStopsAtEveryCallAndTheRunEndsCleanly) {
+class ProcessHostStopSweep : public ProcessFaultSweep {};
+
+TEST_P(ProcessHostStopSweep, TheRunEndsCleanlyAtEveryCall) {
   if (dir_.Relay() == nullptr) GTEST_SKIP() << "the library is loaded in this process";
   PrepareChip();
   const Outcome dry = Run();
@@ -351,13 +353,12 @@ TEST_P(ProcessFaultSweep, TheHostStopsAtEveryCallAndTheRunEndsCleanly) {
   std::cout << "[ sweep    ] the host stopped at each of " << faults.size() << " calls\n";
 }
 
-INSTANTIATE_TEST_SUITE_P(Processes, ProcessFaultSweep,
-                         ::testing::Values(SweepCase{Process::Read, kSmallChip}, SweepCase{Process::Read, kAround511},
-                                           SweepCase{Process::Write, kSmallChip},
-                                           SweepCase{Process::Write, kAround511},
-                                           SweepCase{Process::Erase, kSmallChip},
-                                           SweepCase{Process::Erase, kAround511}),
-                         CaseName);
+const auto kSweepCases =
+    ::testing::Values(SweepCase{Process::Read, kSmallChip}, SweepCase{Process::Read, kAround511},
+                      SweepCase{Process::Write, kSmallChip}, SweepCase{Process::Write, kAround511},
+                      SweepCase{Process::Erase, kSmallChip}, SweepCase{Process::Erase, kAround511});
+INSTANTIATE_TEST_SUITE_P(Processes, ProcessFaultSweep, kSweepCases, CaseName);
+INSTANTIATE_TEST_SUITE_P(ThroughTheHost, ProcessHostStopSweep, kSweepCases, CaseName);
 
 }  // namespace
 }  // namespace selvarex::test
