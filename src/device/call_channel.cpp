@@ -31,7 +31,7 @@ Reply CallChannel::Exchange(const Request& request, const std::uint8_t* send,
   std::uint8_t* shared = channel_.Shared();
   if (request.payload > 0) {
     if (shared != nullptr && request.payload > channel_.SharedSize())
-      throw ChannelFailure{false, "a buffer larger than the shared buffer"};
+      throw BufferTooLarge{request.payload, channel_.SharedSize()};
     if (shared != nullptr) std::memcpy(shared, send, request.payload);
   }
   const RequestBytes header = Encode(request);

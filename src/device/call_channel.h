@@ -21,6 +21,12 @@ struct ChannelFailure {
   bool timedOut = false;  // no reply within the limit
 };
 
+// The call's buffer is larger than the shared buffer: it was not sent.
+struct BufferTooLarge {
+  std::uint32_t size = 0;
+  std::uint32_t capacity = 0;
+};
+
 class CallChannel {
  public:
   explicit CallChannel(platform::Channel& channel) : channel_(channel) {}
@@ -29,7 +35,7 @@ class CallChannel {
   // returns the checked reply of the expected kind; the bytes that come back
   // are in `receive` (reply.payload bytes, request.payload at most). A
   // refusal, a failed load or free, carries its text in `text`. Throws
-  // ChannelFailure.
+  // ChannelFailure, or BufferTooLarge before anything is sent.
   // With a limit, a reply that has not begun within it is a failure too.
   Reply Exchange(const Request& request, const std::uint8_t* send, std::uint8_t* receive,
                  std::string* text = nullptr,

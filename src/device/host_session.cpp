@@ -131,6 +131,10 @@ host::Reply HostSession::Call(drav::Entry entry, const host::Request& request,
     return channel_.Exchange(request, send, receive, nullptr, closing_ ? kClosingLimit : 0ms);
   } catch (const host::ChannelFailure& failure) {
     Lost(During(entry), failure, "the library has been unloaded");
+  } catch (const host::BufferTooLarge& large) {
+    throw Exception(std::string(drav::EntryName(entry)) + " was given " + std::to_string(large.size) +
+                    " bytes at once; the device library host passes at most " +
+                    std::to_string(large.capacity) + ". Nothing has been sent to the library.");
   }
 }
 

@@ -260,7 +260,7 @@ std::unique_ptr<ParentChannel> ParentChannel::FromArguments(int argc, char** arg
     SetHandleInformation(pipe, HANDLE_FLAG_INHERIT, 0);
   }
   channel->view_ =
-      static_cast<std::uint8_t*>(MapViewOfFile(mappingHandle, FILE_MAP_ALL_ACCESS, 0, 0, size));
+      static_cast<std::uint8_t*>(MapViewOfFile(mappingHandle, FILE_MAP_ALL_ACCESS, 0, 0, static_cast<SIZE_T>(size)));
   CloseHandle(mappingHandle);
   if (channel->view_ == nullptr) return nullptr;
   channel->sharedSize_ = static_cast<std::uint32_t>(size);

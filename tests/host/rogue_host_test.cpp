@@ -86,5 +86,26 @@ TEST(RogueHost, EveryBrokenReplyIsRefusedAndTheLibraryUnloaded) {
   sim::relay::SetEnv("SELVAREX_ROGUE_HOST", "");
 }
 
+TEST(RogueHost, ABufferLargerThanTheHostPassesIsRefusedBeforeItIsSent) {
+  test::SimWorkDir dir("default");
+  DravolinLibrary library(DravolinLibrary::Binding::Host);
+  library.Load();
+  std::vector<std::uint8_t> huge((2u << 20) + 1);
+  try {
+    library.Api().DravFlashRead(1, 0, huge.data(), static_cast<std::uint32_t>(huge.size()));
+    ADD_FAILURE() << "a read of 2 MiB went through";
+  } catch (const ELibraryHostStopped&) {
+    ADD_FAILURE() << "the host was stopped for the caller's mistake";
+  } catch (const Exception& error) {
+    EXPECT_EQ(std::string(error.what()),
+              "DravFlashRead was given 2097153 bytes at once; the device library host passes at most 1048576. "
+              "Nothing has been sent to the library.");
+  }
+  EXPECT_TRUE(library.IsOpen());
+  std::uint32_t count = 0;
+  EXPECT_EQ(library.Api().DravUsbDeviceCount(&count), 1);
+  library.Unload();
+}
+
 }  // namespace
 }  // namespace selvarex
