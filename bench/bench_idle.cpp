@@ -10,6 +10,7 @@
 #include "app/form_main.h"
 #include "app/idle_notifier.h"
 #include "bench_sections.h"
+#include "bench_window.h"
 #include "probe_clock.h"
 #include "support/scripted_prompts.h"
 #include "support/sim_harness.h"
@@ -60,6 +61,16 @@ void BenchIdle(Report& report) {
   report.Add({"idle pass, connected, usable chip: library calls", callsPerPass, 0, "calls", "8 (one per flash rule)"});
   report.Add({"idle pass, connected, usable chip: time", passUs, queriesUs, "us",
               "baseline: 8 bare queries"});
+  {
+    // The same passes with the library in its host: eight round trips.
+    BenchWindow hosted(true);
+    TFormMain& h = *hosted.window;
+    start = MonotonicNs();
+    for (int i = 0; i < kPasses; ++i) h.RunIdlePass();
+    const double hostUs = static_cast<double>(MonotonicNs() - start) / 1e3 / kPasses;
+    report.Add({"idle pass, connected, usable chip, through the host", hostUs, passUs, "us",
+                "<= 200 us (baseline: in process)"});
+  }
 
   // A window nobody touches: after the passes that follow the last input,
   // the rules must not run again, so the library sees no calls at all.

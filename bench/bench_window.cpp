@@ -14,12 +14,22 @@ namespace selvarex::bench {
 
 double SecondsSince(std::int64_t startNs) { return static_cast<double>(MonotonicNs() - startNs) / 1e9; }
 
-BenchWindow::BenchWindow() {
-  window = std::make_unique<TFormMain>(prompts);
+BenchWindow::BenchWindow(bool throughHost) {
+  if (throughHost) {
+    dir = std::make_unique<test::SimWorkDir>("default", test::SimWorkDir::LibraryItself{});
+    qputenv("SELVAREX_LIBRARY_HOST", "1");
+    window = std::make_unique<TFormMain>(prompts);
+    qunsetenv("SELVAREX_LIBRARY_HOST");
+  } else {
+    dir = std::make_unique<test::SimWorkDir>("default");
+    window = std::make_unique<TFormMain>(prompts);
+  }
   window->show();
   window->ExecuteAction(ActionId::actDLLLoad);
-  sim = std::make_unique<test::SimControl>();
-  sim->SimCtl_Reset();
+  if (!throughHost) {
+    sim = std::make_unique<test::SimControl>();
+    sim->SimCtl_Reset();
+  }
   window->ExecuteAction(ActionId::actDravolinConnect);
   window->rgrpSelFlashItems->button(0)->click();
   window->RunIdlePass();
@@ -33,7 +43,7 @@ BenchWindow::~BenchWindow() {
   window.reset();
 }
 
-std::string BenchWindow::Path(const char* name) const { return (dir.path() / name).string(); }
+std::string BenchWindow::Path(const char* name) const { return (dir->path() / name).string(); }
 
 double BenchWindow::Run(ActionId command, std::int64_t first, std::int64_t second, const std::string& file) {
   prompts.AnswerParameters(QString::number(first), QString::number(second), QString::fromStdString(file));

@@ -15,7 +15,10 @@ namespace selvarex::bench {
 
 class BenchWindow {
  public:
-  BenchWindow();
+  // throughHost: the window loads the library through its host, and the
+  // simulator lives there too, out of reach of the control interface (sim
+  // is null); realistic timing then comes from DRAVOLIN_SIM_TIMING.
+  explicit BenchWindow(bool throughHost = false);
   ~BenchWindow();
 
   // Runs a command whose parameter dialog gets these two numbers and, for
@@ -23,7 +26,7 @@ class BenchWindow {
   double Run(ActionId command, std::int64_t first, std::int64_t second, const std::string& file = {});
   std::string Path(const char* name) const;
 
-  test::SimWorkDir dir;
+  std::unique_ptr<test::SimWorkDir> dir;
   test::ScriptedPrompts prompts;
   std::unique_ptr<TFormMain> window;
   std::unique_ptr<test::SimControl> sim;

@@ -26,7 +26,11 @@ fs::path SimWorkDir::ControlledLibrary() {
   return fs::path(std::string(platform::CurrentDirectoryPrefix()) + "Dravolin.dll");
 }
 
-SimWorkDir::SimWorkDir(const std::string& variant) : previous_(fs::current_path()) {
+SimWorkDir::SimWorkDir(const std::string& variant) : SimWorkDir(variant, !Hosted()) {}
+
+SimWorkDir::SimWorkDir(const std::string& variant, LibraryItself) : SimWorkDir(variant, true) {}
+
+SimWorkDir::SimWorkDir(const std::string& variant, bool itself) : previous_(fs::current_path()) {
   static std::atomic<unsigned> counter{0};
   const auto base = fs::temp_directory_path();
   for (;;) {
@@ -34,7 +38,7 @@ SimWorkDir::SimWorkDir(const std::string& variant) : previous_(fs::current_path(
                    std::to_string(counter++));
     if (fs::create_directory(dir_)) break;
   }
-  if (!variant.empty() && Hosted()) {
+  if (!variant.empty() && !itself) {
     fs::copy_file(RelayVariantPath(variant), dir_ / "Dravolin.dll");
     relay_ = std::make_unique<RelayServer>(dir_, VariantPath("default"));
   } else if (!variant.empty()) {

@@ -27,6 +27,11 @@ class RelayServer;
 class SimWorkDir {
  public:
   explicit SimWorkDir(const std::string& variant = "default");
+  // The simulated library itself in the directory, even for a program that
+  // loads it through its host: the simulator then lives in the host, out of
+  // reach of the control interface (benchmarks of the host).
+  struct LibraryItself {};
+  SimWorkDir(const std::string& variant, LibraryItself);
   ~SimWorkDir();
   SimWorkDir(const SimWorkDir&) = delete;
   SimWorkDir& operator=(const SimWorkDir&) = delete;
@@ -44,6 +49,8 @@ class SimWorkDir {
   RelayServer* Relay() const { return relay_.get(); }
 
  private:
+  SimWorkDir(const std::string& variant, bool itself);
+
   std::filesystem::path previous_;
   std::filesystem::path dir_;
   std::unique_ptr<RelayServer> relay_;
