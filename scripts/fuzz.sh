@@ -27,11 +27,11 @@ fi
 build=$PWD/${SELVAREX_FUZZ_BUILD_DIR:-build-fuzz}
 cmake -S . -B "$build" -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DSELVAREX_FUZZ=ON -DSELVAREX_SANITIZE=ON -DSELVAREX_GUI=OFF -DSELVAREX_TESTS=OFF -DSELVAREX_BENCH=OFF
-cmake --build "$build" -j"$(nproc)" --target dialog_input_fuzzer dump_writing_fuzzer
+cmake --build "$build" -j"$(nproc)" --target dialog_input_fuzzer dump_writing_fuzzer host_reply_fuzzer host_requests_fuzzer
 
 export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
-for target in dialog_input dump_writing; do
+for target in dialog_input dump_writing host_reply host_requests; do
   # Absolute paths: the writing target works in a directory of its own.
   corpus=$build/fuzz-corpus/$target
   artifacts=$build/fuzz-artifacts/$target

@@ -8,6 +8,7 @@
 
 #include "dialog_input_check.h"
 #include "dump_writing_check.h"
+#include "host_protocol_check.h"
 
 namespace selvarex::test {
 namespace {
@@ -38,6 +39,15 @@ TEST(FuzzCorpus, DumpWritingNeverWritesWhatTheImageDoesNotHold) {
   ASSERT_GE(inputs.size(), 8u);
   for (const auto& [name, bytes] : inputs)
     EXPECT_EQ(fuzz::CheckDumpWriting(session, Bytes(bytes), bytes.size()), "") << name;
+}
+
+TEST(FuzzCorpus, BothEndsOfTheHostProtocolRefuseWhatDoesNotFit) {
+  for (const auto& [target, check] :
+       {std::pair{"host_reply", &fuzz::CheckHostReply}, std::pair{"host_requests", &fuzz::CheckHostRequests}}) {
+    const auto inputs = Corpus(target);
+    ASSERT_GE(inputs.size(), 10u) << target;
+    for (const auto& [name, bytes] : inputs) EXPECT_EQ(check(Bytes(bytes), bytes.size()), "") << target << "/" << name;
+  }
 }
 
 }  // namespace
