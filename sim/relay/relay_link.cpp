@@ -14,8 +14,6 @@
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
-
-#include <cerrno>
 #endif
 
 namespace sim::relay {
@@ -24,69 +22,32 @@ namespace {
 
 std::atomic<unsigned> endpointCounter{0};
 
+using selvarex::platform::ChannelOver;
+
 }  // namespace
 
 #ifdef _WIN32
 
 namespace {
 
-class PipeChannel final : public selvarex::platform::Channel {
- public:
-  explicit PipeChannel(HANDLE pipe) : pipe_(pipe) {}
-  ~PipeChannel() override { CloseHandle(pipe_); }
-  bool ReadExact(void* data, std::size_t size) override {
-    auto* at = static_cast<char*>(data);
-    while (size > 0) {
-      DWORD got = 0;
-      if (!ReadFile(pipe_, at, static_cast<DWORD>(size), &got, nullptr) || got == 0) return false;
-      at += got;
-      size -= got;
-    }
-    return true;
-  }
-  bool WriteAll(const void* data, std::size_t size) override {
-    const auto* at = static_cast<const char*>(data);
-    while (size > 0) {
-      DWORD put = 0;
-      if (!WriteFile(pipe_, at, static_cast<DWORD>(size), &put, nullptr) || put == 0) return false;
-      at += put;
-      size -= put;
-    }
-    return true;
-  }
-  bool WaitReadable(std::chrono::milliseconds limit) override {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    for (;;) {
-      DWORD available = 0;
-      if (!PeekNamedPipe(pipe_, nullptr, 0, nullptr, &available, nullptr) || available > 0) return true;
-      if (std::chrono::steady_clock::now() >= deadline) return false;
-      Sleep(1);
-    }
-  }
-  std::uint8_t* Shared() override { return nullptr; }
-  std::uint32_t SharedSize() const override { return 0; }
-  HANDLE Handle() const { return pipe_; }
-
- private:
-  HANDLE pipe_;
-};
-
 class PipeConnection final : public Connection {
  public:
-  explicit PipeConnection(HANDLE pipe) : channel_(pipe) {}
-  selvarex::platform::Channel& Channel() override { return channel_; }
+  explicit PipeConnection(HANDLE pipe)
+      : pipe_(pipe), channel_(ChannelOver(reinterpret_cast<std::intptr_t>(pipe))) {}
+  selvarex::platform::Channel& Channel() override { return *channel_; }
   void Cut() override {
-    FlushFileBuffers(channel_.Handle());
-    DisconnectNamedPipe(channel_.Handle());
+    FlushFileBuffers(pipe_);
+    DisconnectNamedPipe(pipe_);
   }
   std::uint32_t PeerProcessId() const override {
     ULONG pid = 0;
-    GetNamedPipeClientProcessId(channel_.Handle(), &pid);
+    GetNamedPipeClientProcessId(pipe_, &pid);
     return pid;
   }
 
  private:
-  PipeChannel channel_;
+  HANDLE pipe_;  // owned by the channel
+  std::unique_ptr<selvarex::platform::Channel> channel_;
 };
 
 class PipeListener final : public Listener {
@@ -130,7 +91,7 @@ void SetEnv(const char* name, const std::string& value) { _putenv_s(name, value.
 std::unique_ptr<selvarex::platform::Channel> Connect(const std::string& endpoint) {
   for (int attempt = 0; attempt < 200; ++attempt) {
     HANDLE pipe = CreateFileA(endpoint.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (pipe != INVALID_HANDLE_VALUE) return std::make_unique<PipeChannel>(pipe);
+    if (pipe != INVALID_HANDLE_VALUE) return ChannelOver(reinterpret_cast<std::intptr_t>(pipe));
     // Between two instances of the listener's pipe.
     const DWORD error = GetLastError();
     if (error != ERROR_PIPE_BUSY && error != ERROR_FILE_NOT_FOUND) return nullptr;
@@ -166,58 +127,21 @@ bool ProcessExists(std::uint32_t pid) {
 
 namespace {
 
-class SocketChannel final : public selvarex::platform::Channel {
- public:
-  explicit SocketChannel(int fd) : fd_(fd) {}
-  ~SocketChannel() override { close(fd_); }
-  bool ReadExact(void* data, std::size_t size) override {
-    auto* at = static_cast<char*>(data);
-    while (size > 0) {
-      const ssize_t got = recv(fd_, at, size, 0);
-      if (got < 0 && errno == EINTR) continue;
-      if (got <= 0) return false;
-      at += got;
-      size -= static_cast<std::size_t>(got);
-    }
-    return true;
-  }
-  bool WriteAll(const void* data, std::size_t size) override {
-    const auto* at = static_cast<const char*>(data);
-    while (size > 0) {
-      const ssize_t put = send(fd_, at, size, MSG_NOSIGNAL);
-      if (put < 0 && errno == EINTR) continue;
-      if (put <= 0) return false;
-      at += put;
-      size -= static_cast<std::size_t>(put);
-    }
-    return true;
-  }
-  bool WaitReadable(std::chrono::milliseconds limit) override {
-    pollfd watched{fd_, POLLIN, 0};
-    return poll(&watched, 1, static_cast<int>(limit.count())) != 0;
-  }
-  std::uint8_t* Shared() override { return nullptr; }
-  std::uint32_t SharedSize() const override { return 0; }
-  int Fd() const { return fd_; }
-
- private:
-  int fd_;
-};
-
 class SocketConnection final : public Connection {
  public:
-  explicit SocketConnection(int fd) : channel_(fd) {}
-  selvarex::platform::Channel& Channel() override { return channel_; }
-  void Cut() override { shutdown(channel_.Fd(), SHUT_RDWR); }
+  explicit SocketConnection(int fd) : fd_(fd), channel_(ChannelOver(fd)) {}
+  selvarex::platform::Channel& Channel() override { return *channel_; }
+  void Cut() override { shutdown(fd_, SHUT_RDWR); }
   std::uint32_t PeerProcessId() const override {
     ucred peer{};
     socklen_t size = sizeof peer;
-    if (getsockopt(channel_.Fd(), SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0) return 0;
+    if (getsockopt(fd_, SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0) return 0;
     return static_cast<std::uint32_t>(peer.pid);
   }
 
  private:
-  SocketChannel channel_;
+  int fd_;  // owned by the channel
+  std::unique_ptr<selvarex::platform::Channel> channel_;
 };
 
 sockaddr_un AddressOf(const std::string& endpoint) {
@@ -273,7 +197,7 @@ std::unique_ptr<selvarex::platform::Channel> Connect(const std::string& endpoint
     close(fd);
     return nullptr;
   }
-  return std::make_unique<SocketChannel>(fd);
+  return ChannelOver(fd);
 }
 
 std::unique_ptr<Listener> Listener::Open(const std::string& endpoint) {

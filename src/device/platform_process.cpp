@@ -28,6 +28,13 @@ namespace selvarex::platform {
 
 namespace {
 
+// Before a read blocks, the channel is watched for a moment: an answer that
+// comes within it is taken without the wake-up of a sleeping process, which
+// on a busy machine costs more than the whole call. The host waits longer,
+// for the calls that follow each other (the rules' eight queries).
+constexpr std::chrono::microseconds kProgramSpin{50};
+constexpr std::chrono::microseconds kHostSpin{250};
+
 bool ParseNumber(const char* text, std::uint64_t& value) {
   if (text == nullptr || *text < '0' || *text > '9') return false;
   char* end = nullptr;
@@ -71,6 +78,15 @@ bool WritePipe(HANDLE pipe, const void* data, std::size_t size) {
   return true;
 }
 
+void SpinUntilReadable(HANDLE pipe, std::chrono::microseconds spin) {
+  const auto until = std::chrono::steady_clock::now() + spin;
+  DWORD available = 0;
+  // Yielding, so the other process gets a core it waits for.
+  while (PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr) && available == 0 &&
+         std::chrono::steady_clock::now() < until)
+    std::this_thread::yield();
+}
+
 bool PipeReadable(HANDLE pipe, std::chrono::milliseconds limit) {
   const auto deadline = std::chrono::steady_clock::now() + limit;
   for (;;) {
@@ -94,7 +110,10 @@ class WindowsChild final : public ChildProcess {
     CloseIfOpen(job_);
   }
 
-  bool ReadExact(void* data, std::size_t size) override { return ReadPipe(fromChild_, data, size); }
+  bool ReadExact(void* data, std::size_t size) override {
+    SpinUntilReadable(fromChild_, kProgramSpin);
+    return ReadPipe(fromChild_, data, size);
+  }
   bool WriteAll(const void* data, std::size_t size) override {
     return toChild_ != nullptr && WritePipe(toChild_, data, size);
   }
@@ -145,7 +164,10 @@ class WindowsParent final : public ParentChannel {
   ~WindowsParent() override {
     if (view_ != nullptr) UnmapViewOfFile(view_);
   }
-  bool ReadExact(void* data, std::size_t size) override { return ReadPipe(fromParent_, data, size); }
+  bool ReadExact(void* data, std::size_t size) override {
+    SpinUntilReadable(fromParent_, kHostSpin);
+    return ReadPipe(fromParent_, data, size);
+  }
   bool WriteAll(const void* data, std::size_t size) override { return WritePipe(toParent_, data, size); }
   bool WaitReadable(std::chrono::milliseconds limit) override { return PipeReadable(fromParent_, limit); }
   std::uint8_t* Shared() override { return view_; }
@@ -155,6 +177,20 @@ class WindowsParent final : public ParentChannel {
   HANDLE toParent_ = nullptr;
   std::uint8_t* view_ = nullptr;
   std::uint32_t sharedSize_ = 0;
+};
+
+class WindowsHandleChannel final : public Channel {
+ public:
+  explicit WindowsHandleChannel(HANDLE pipe) : pipe_(pipe) {}
+  ~WindowsHandleChannel() override { CloseHandle(pipe_); }
+  bool ReadExact(void* data, std::size_t size) override { return ReadPipe(pipe_, data, size); }
+  bool WriteAll(const void* data, std::size_t size) override { return WritePipe(pipe_, data, size); }
+  bool WaitReadable(std::chrono::milliseconds limit) override { return PipeReadable(pipe_, limit); }
+  std::uint8_t* Shared() override { return nullptr; }
+  std::uint32_t SharedSize() const override { return 0; }
+
+ private:
+  HANDLE pipe_;
 };
 
 std::wstring QuotedArgument(const std::wstring& text) { return L"\"" + text + L"\""; }
@@ -172,6 +208,10 @@ std::filesystem::path ExecutablePath() {
 }
 
 const char* HostProgramName() { return "selvarex-libhost.exe"; }
+
+std::unique_ptr<Channel> ChannelOver(std::intptr_t osHandle) {
+  return std::make_unique<WindowsHandleChannel>(reinterpret_cast<HANDLE>(osHandle));
+}
 
 std::unique_ptr<ChildProcess> ChildProcess::Start(const std::filesystem::path& program,
                                                   std::uint32_t sharedBytes, OsError& error) {
@@ -303,6 +343,13 @@ bool WriteSocket(int fd, const void* data, std::size_t size) {
   return true;
 }
 
+void SpinUntilReadable(int fd, std::chrono::microseconds spin) {
+  const auto until = std::chrono::steady_clock::now() + spin;
+  pollfd watched{fd, POLLIN, 0};
+  // Yielding, so the other process gets a core it waits for.
+  while (poll(&watched, 1, 0) == 0 && std::chrono::steady_clock::now() < until) std::this_thread::yield();
+}
+
 bool SocketReadable(int fd, std::chrono::milliseconds limit) {
   pollfd watched{fd, POLLIN, 0};
   for (;;) {
@@ -320,7 +367,10 @@ class PosixChild final : public ChildProcess {
     if (socket_ >= 0) close(socket_);
   }
 
-  bool ReadExact(void* data, std::size_t size) override { return ReadSocket(socket_, data, size); }
+  bool ReadExact(void* data, std::size_t size) override {
+    SpinUntilReadable(socket_, kProgramSpin);
+    return ReadSocket(socket_, data, size);
+  }
   bool WriteAll(const void* data, std::size_t size) override {
     return !writeClosed_ && WriteSocket(socket_, data, size);
   }
@@ -394,7 +444,10 @@ class PosixParent final : public ParentChannel {
     if (view_ != nullptr) munmap(view_, sharedSize_);
     if (socket_ >= 0) close(socket_);
   }
-  bool ReadExact(void* data, std::size_t size) override { return ReadSocket(socket_, data, size); }
+  bool ReadExact(void* data, std::size_t size) override {
+    SpinUntilReadable(socket_, kHostSpin);
+    return ReadSocket(socket_, data, size);
+  }
   bool WriteAll(const void* data, std::size_t size) override { return WriteSocket(socket_, data, size); }
   bool WaitReadable(std::chrono::milliseconds limit) override { return SocketReadable(socket_, limit); }
   std::uint8_t* Shared() override { return view_; }
@@ -403,6 +456,20 @@ class PosixParent final : public ParentChannel {
   int socket_ = -1;
   std::uint8_t* view_ = nullptr;
   std::uint32_t sharedSize_ = 0;
+};
+
+class PosixSocketChannel final : public Channel {
+ public:
+  explicit PosixSocketChannel(int fd) : fd_(fd) {}
+  ~PosixSocketChannel() override { close(fd_); }
+  bool ReadExact(void* data, std::size_t size) override { return ReadSocket(fd_, data, size); }
+  bool WriteAll(const void* data, std::size_t size) override { return WriteSocket(fd_, data, size); }
+  bool WaitReadable(std::chrono::milliseconds limit) override { return SocketReadable(fd_, limit); }
+  std::uint8_t* Shared() override { return nullptr; }
+  std::uint32_t SharedSize() const override { return 0; }
+
+ private:
+  int fd_;
 };
 
 // The host finds its channel and its buffer at these descriptors.
@@ -417,6 +484,10 @@ std::filesystem::path ExecutablePath() {
 }
 
 const char* HostProgramName() { return "selvarex-libhost"; }
+
+std::unique_ptr<Channel> ChannelOver(std::intptr_t osHandle) {
+  return std::make_unique<PosixSocketChannel>(static_cast<int>(osHandle));
+}
 
 std::unique_ptr<ChildProcess> ChildProcess::Start(const std::filesystem::path& program,
                                                   std::uint32_t sharedBytes, OsError& error) {

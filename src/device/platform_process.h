@@ -42,6 +42,10 @@ class Channel {
   virtual std::uint32_t SharedSize() const = 0;
 };
 
+// A channel over a connected local socket (a pipe handle on Windows) opened
+// elsewhere; it is closed with the channel. It has no shared buffer.
+std::unique_ptr<Channel> ChannelOver(std::intptr_t osHandle);
+
 // The program's side: a started host process and its channel.
 class ChildProcess : public Channel {
  public:

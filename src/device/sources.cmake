@@ -8,17 +8,17 @@ set(DEVICE_CORE_SOURCES
   device/host_session.cpp
   device/info_format.cpp
   device/library_text.cpp
-  device/platform_loader.cpp
-  device/platform_process.cpp
   device/programmer.cpp
   device/timeout_rule.cpp
 )
 set(DEVICE_GUI_SOURCES
   device/timeout_dialog.cpp
 )
-# The messages between the program and its library host; also linked into
-# the host and into the simulator's relay library.
+# The platform's loader, process and pipe calls, and the messages between the
+# program and its library host; also linked into the simulator's relay library.
 set(DEVICE_PROTOCOL_SOURCES
   device/call_channel.cpp
   device/host_protocol.cpp
+  device/platform_loader.cpp
+  device/platform_process.cpp
 )
