@@ -40,9 +40,12 @@ std::string Unanswered(const std::string& during) {
 
 }  // namespace
 
+std::filesystem::path HostSession::HostFile() {
+  return platform::ExecutablePath().parent_path() / platform::HostProgramName();
+}
+
 std::string HostSession::HostPath() {
-  const std::filesystem::path path =
-      platform::ExecutablePath().parent_path() / platform::HostProgramName();
+  const std::filesystem::path path = HostFile();
   try {
     return path.string();
   } catch (const std::exception&) {
@@ -65,8 +68,7 @@ std::unique_ptr<HostSession> HostSession::Open(std::uint64_t& exports) {
   if (activeSession != nullptr)
     throw Exception("The device library is already loaded through its host in this program.");
   platform::OsError error;
-  auto child = platform::ChildProcess::Start(
-      platform::ExecutablePath().parent_path() / platform::HostProgramName(), kSharedBytes, error);
+  auto child = platform::ChildProcess::Start(HostFile(), kSharedBytes, error);
   if (child == nullptr)
     throw Exception("The device library host " + HostPath() +
                     " cannot be started: " + OsErrorMessage(error.code, error.text));

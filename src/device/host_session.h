@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -51,6 +52,8 @@ class HostSession {
   [[noreturn]] void Malformed(drav::Entry entry, const std::string& reason);
 
   // Where the host is looked for: beside the program's executable.
+  static std::filesystem::path HostFile();
+  // The same, as the messages show it.
   static std::string HostPath();
 
  private:
