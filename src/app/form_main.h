@@ -3,7 +3,6 @@
 // counter logic.
 #pragma once
 
-#include <QElapsedTimer>
 #include <QString>
 #include <QWidget>
 #include <array>
@@ -18,6 +17,7 @@
 #include "device/dravolin_library.h"
 #include "device/programmer.h"
 #include "transfer/process_host.h"
+#include "transfer/progress_meter.h"
 
 class QAction;
 class QButtonGroup;
@@ -66,6 +66,8 @@ class TFormMain : public QWidget,
 
   // Where the block-wise processes write their log; tests point it elsewhere.
   void SetLogSettings(const LogSettings& settings);
+  // The clock that paces the progress bar during a run; tests use their own.
+  void SetRunClock(const RunClock& clock) { progress_.SetClock(clock); }
 
   const DravolinLibrary& Library() const { return FLibrary; }
   const Programmer& Connection() const { return FProgrammer; }
@@ -216,14 +218,7 @@ class TFormMain : public QWidget,
   Programmer FProgrammer{FLibrary};
   std::unique_ptr<LogSettings> logSettings_;
   std::unique_ptr<ImageFileDialogs> fileDialogs_;
-  // During a run the progress bar shows the position at most every 40 ms, and
-  // less often where drawing is slow: the pause after a drawing is at least 100
-  // times what the drawing took, so it never costs more than about 1 % of the run.
-  static constexpr qint64 kProgressFrameNs = 40'000'000;
-  static constexpr qint64 kProgressDrawShare = 100;
-  int progressPosition_ = 0;
-  QElapsedTimer progressFrame_;
-  qint64 progressPauseNs_ = kProgressFrameNs;
+  ProgressMeter progress_;
   bool processRunning_ = false;
   bool stopRequested_ = false;
   bool closeAfterProcess_ = false;

@@ -1,6 +1,4 @@
 // The three block-wise processes as the main window runs them.
-#include <algorithm>
-
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
@@ -41,16 +39,14 @@ void TFormMain::RunProcess(const std::function<ProcessResult()>& process) {
   for (QAction* action : Action) action->setEnabled(false);
   cbxFlashVerifyWrite->setEnabled(false);
   rgrpSelFlash->setEnabled(false);
-  progressPosition_ = ProgressBar1->value();
-  progressPauseNs_ = kProgressFrameNs;
-  progressFrame_.start();
+  progress_.StartRun();
 
   struct Restore {
     TFormMain& window;
     bool selectorEnabled;
     ~Restore() {
       window.processRunning_ = false;
-      window.ProgressBar1->setValue(window.progressPosition_);  // where the run stopped
+      window.ProgressBar1->setValue(static_cast<int>(window.progress_.Position()));  // where the run stopped
       window.rgrpSelFlash->setEnabled(selectorEnabled);
       if (window.closeAfterProcess_) {
         window.closeAfterProcess_ = false;
@@ -60,10 +56,10 @@ void TFormMain::RunProcess(const std::function<ProcessResult()>& process) {
   } restore{*this, selectorWasEnabled};
 
   const ProcessResult result = process();
-  ProgressBar1->setValue(progressPosition_);
+  ProgressBar1->setValue(static_cast<int>(progress_.Position()));
   if (result.stopped) return;
   Show(result.message);
-  progressPosition_ = 0;
+  progress_.Rewind();
   ProgressBar1->setValue(0);
 }
 
@@ -103,24 +99,20 @@ void TFormMain::actFlashEraseSectorExecute() {
 }
 
 void TFormMain::SetProgressRange(std::uint32_t maximum) {
+  progress_.SetRange(maximum);
   ProgressBar1->setRange(0, static_cast<int>(maximum));
   ProgressBar1->setValue(0);
-  progressPosition_ = 0;
 }
 
 void TFormMain::BlockDone() {
-  // The position steps after every block, but the bar shows it at most at the
-  // display's pace: a progress bar repaints itself synchronously whenever its
-  // value changes, which costs more than a fast block and cannot be seen.
+  // The position steps after every block, but the bar shows it only when the
+  // meter says so: a progress bar repaints itself synchronously whenever its
+  // value changes.
   QApplication::processEvents();
-  // Past its maximum (an erase of more than 1024 sectors) the bar stays full.
-  progressPosition_ = std::min(progressPosition_ + 1, ProgressBar1->maximum());
-  if (progressFrame_.nsecsElapsed() >= progressPauseNs_) {
-    QElapsedTimer drawing;
-    drawing.start();
-    ProgressBar1->setValue(progressPosition_);
-    progressPauseNs_ = std::max(kProgressFrameNs, kProgressDrawShare * drawing.nsecsElapsed());
-    progressFrame_.start();
+  if (progress_.BlockDone()) {
+    const std::int64_t drawing = progress_.FrameStarts();
+    ProgressBar1->setValue(static_cast<int>(progress_.Position()));
+    progress_.FrameDrawn(drawing);
   }
   QApplication::processEvents();
 }

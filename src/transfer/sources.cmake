@@ -10,7 +10,9 @@ set(TRANSFER_CORE_SOURCES
   transfer/log_texts.cpp
   transfer/operation_log.cpp
   transfer/operator_stop.cpp
+  transfer/progress_meter.cpp
   transfer/required_entries.cpp
+  transfer/run_clock.cpp
   transfer/sector_erase.cpp
 )
 set(TRANSFER_GUI_SOURCES
