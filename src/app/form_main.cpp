@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QProgressBar>
@@ -16,6 +17,7 @@
 #include "app/prompts.h"
 #include "counter/postbus_counter.h"
 #include "device/device_commands.h"
+#include "device/still_loaded.h"
 #include "device/timeout_dialog.h"
 #include "transfer/operation_log.h"
 
@@ -105,7 +107,7 @@ void TFormMain::UpdateFlashInfo() { FProgrammer.UpdateFlashInfo(*this); }
 void TFormMain::CloseUsbDevice() { FProgrammer.CloseUsbDevice(*this); }
 
 void TFormMain::rgrpSelFlashClick(int index) {
-  if (processRunning_) return;
+  if (runningCommand_) return;
   RunCommand([&] { FProgrammer.SelectFlash(static_cast<std::uint32_t>(index), *this); });
 }
 
@@ -157,6 +159,7 @@ void TFormMain::actDravolinSetTimeOutExecute() {
   dialog.SetRxTimeout(5000);
   dialog.SetTxTimeout(5000);
   if (prompts_.ExecDialog(dialog) != QDialog::Accepted) return;
+  RequireStillLoaded(FLibrary);  // the dialog pumped messages
   const std::int32_t tx = dialog.TxTimeout();
   const std::int32_t rx = dialog.RxTimeout();
   commands::SetTimeOut(FProgrammer, rx, tx);
@@ -166,7 +169,9 @@ void TFormMain::actDravolinSetTimeOutExecute() {
 
 void TFormMain::actCounterExecute() {
   const QString separator = QLocale().decimalPoint();
-  RunCounter(FProgrammer, *this, separator.isEmpty() ? '.' : separator.at(0).toLatin1());
+  HoldDeviceDuring(ActionId::actCounter, [&] {
+    RunCounter(FProgrammer, *this, separator.isEmpty() ? '.' : separator.at(0).toLatin1());
+  });
 }
 
 void TFormMain::ShowCounterStatus(const std::string& status) {
@@ -199,18 +204,29 @@ bool TFormMain::FormClose() {
 }
 
 void TFormMain::closeEvent(QCloseEvent* event) {
-  if (processRunning_) {
-    // The process stops after its current block and closes the window then.
+  if (runningCommand_) {
+    // A run stops after its current block, the counter ends its measurement;
+    // the window closes then.
     stopRequested_ = true;
-    closeAfterProcess_ = true;
+    closeAfterRun_ = true;
     event->ignore();
     return;
   }
+  closeAfterRun_ = false;
   if (FormClose()) {
     event->accept();
   } else {
     event->ignore();
   }
+}
+
+void TFormMain::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && runningCommand_ &&
+      IsStoppable(*runningCommand_)) {
+    ExecuteAction(*runningCommand_);
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 }  // namespace selvarex

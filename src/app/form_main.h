@@ -8,6 +8,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/action_rules.h"
@@ -126,6 +127,8 @@ class TFormMain : public QWidget,
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // Esc during a block-wise run does what its Stop button does.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   // Building the window (form_main_layout.cpp).
@@ -142,7 +145,7 @@ class TFormMain : public QWidget,
   bool HasEntry(drav::Entry entry) override;
   bool HasFlash() override;
   bool FlashItemSelected() override;
-  bool ProcessRunning() override;
+  std::optional<ActionId> RunningCommand() override;
   void ApplyRule(ActionId id);
   void EnableIfDLLIsClosed();
   void EnableIfDLLIsOpen();
@@ -192,9 +195,13 @@ class TFormMain : public QWidget,
   void UpdateFlashInfo();
   void CloseUsbDevice();
 
-  // Runs a block-wise process with every other command held off; shows its
-  // closing message, then puts the progress bar back to 0.
-  void RunProcess(const std::function<ProcessResult()>& process);
+  // Runs work that pumps messages while it uses the device (a block-wise run,
+  // the counter) with every other command held off; a close asked for in the
+  // meantime closes the window once the work has ended.
+  void HoldDeviceDuring(ActionId command, const std::function<void()>& work);
+  // Runs a block-wise process that way; shows its closing message, then puts
+  // the progress bar back to 0.
+  void RunProcess(ActionId command, const std::function<ProcessResult()>& process);
   TransferTarget Target() const;
 
   // ConnectionView
@@ -219,9 +226,9 @@ class TFormMain : public QWidget,
   std::unique_ptr<LogSettings> logSettings_;
   std::unique_ptr<ImageFileDialogs> fileDialogs_;
   ProgressMeter progress_;
-  bool processRunning_ = false;
+  std::optional<ActionId> runningCommand_;
   bool stopRequested_ = false;
-  bool closeAfterProcess_ = false;
+  bool closeAfterRun_ = false;
 };
 
 }  // namespace selvarex

@@ -14,7 +14,7 @@ bool TFormMain::IsFlashProdSupported() { return FProgrammer.IsFlashProdSupported
 bool TFormMain::HasEntry(drav::Entry entry) { return FLibrary.Has(entry); }
 bool TFormMain::HasFlash() { return FProgrammer.HasFlash(); }
 bool TFormMain::FlashItemSelected() { return SelectedFlashIndex() >= 0; }
-bool TFormMain::ProcessRunning() { return processRunning_; }
+std::optional<ActionId> TFormMain::RunningCommand() { return runningCommand_; }
 
 int TFormMain::SelectedFlashIndex() const { return rgrpSelFlashItems->checkedId(); }
 
@@ -86,6 +86,11 @@ bool TFormMain::RunIdlePass() {
 }
 
 void TFormMain::ExecuteAction(ActionId id) {
+  if (runningCommand_) {
+    // While a run holds the device its own command, and only that, stops it.
+    if (IsActionEnabled(id, *this)) stopRequested_ = true;
+    return;
+  }
   bool enabled = false;
   RunCommand([&] { enabled = IsActionEnabled(id, *this); });
   if (enabled) RunCommand([&] { RunHandler(id); });

@@ -29,35 +29,44 @@ TransferTarget TFormMain::Target() const {
   return TransferTarget{FLibrary, FProgrammer.FFlash, SelectedFlashIndex()};
 }
 
-void TFormMain::RunProcess(const std::function<ProcessResult()>& process) {
-  // While a process holds the device every other command is unavailable: the
-  // message pumping after each block would otherwise let the operator unload
-  // the library or start a second run underneath it.
-  processRunning_ = true;
+void TFormMain::HoldDeviceDuring(ActionId command, const std::function<void()>& work) {
+  // The message pumping inside the work would otherwise let the operator
+  // unload the library or start a second run underneath it.
+  runningCommand_ = command;
   stopRequested_ = false;
   const bool selectorWasEnabled = rgrpSelFlash->isEnabled();
-  for (QAction* action : Action) action->setEnabled(false);
-  cbxFlashVerifyWrite->setEnabled(false);
+  for (const ActionInfo& info : ActionTable()) UpdateAction(info.id);
   rgrpSelFlash->setEnabled(false);
-  progress_.StartRun();
+  if (IsStoppable(command)) ActionOf(command)->setText(QString::fromLatin1(kStopCaption));
 
-  struct Restore {
+  struct Release {
     TFormMain& window;
+    ActionId command;
     bool selectorEnabled;
-    ~Restore() {
-      window.processRunning_ = false;
-      window.ProgressBar1->setValue(static_cast<int>(window.progress_.Position()));  // where the run stopped
+    ~Release() {
+      window.runningCommand_.reset();
+      window.ActionOf(command)->setText(QString::fromLatin1(InfoOf(command).caption));
       window.rgrpSelFlash->setEnabled(selectorEnabled);
-      if (window.closeAfterProcess_) {
-        window.closeAfterProcess_ = false;
+      if (window.closeAfterRun_)
         QMetaObject::invokeMethod(&window, &QWidget::close, Qt::QueuedConnection);
-      }
     }
-  } restore{*this, selectorWasEnabled};
+  } release{*this, command, selectorWasEnabled};
+  work();
+}
 
-  const ProcessResult result = process();
-  ProgressBar1->setValue(static_cast<int>(progress_.Position()));
-  if (result.stopped) return;
+void TFormMain::RunProcess(ActionId command, const std::function<ProcessResult()>& process) {
+  progress_.StartRun();
+  struct ShowWhereItStopped {
+    TFormMain& window;
+    ~ShowWhereItStopped() { window.ProgressBar1->setValue(static_cast<int>(window.progress_.Position())); }
+  };
+  ProcessResult result;
+  {
+    const ShowWhereItStopped onEveryWayOut{*this};
+    HoldDeviceDuring(command, [&] { result = process(); });
+  }
+  // A run stopped by closing the window says nothing: the window closes.
+  if (closeAfterRun_) return;
   Show(result.message);
   progress_.Rewind();
   ProgressBar1->setValue(0);
@@ -70,7 +79,7 @@ void TFormMain::actFlashReadExecute() {
   dialog.SetSize(static_cast<std::int32_t>(nand::kDefaultBytes));
   if (prompts_.ExecDialog(dialog) != QDialog::Accepted) return;
   const DumpReadingParams params{dialog.Address(), dialog.Size(), FileNameOf(dialog.FileName())};
-  RunProcess([&] { return RunDumpReading(Target(), params, *this, *logSettings_); });
+  RunProcess(ActionId::actFlashRead, [&] { return RunDumpReading(Target(), params, *this, *logSettings_); });
 }
 
 void TFormMain::actFlashProgramExecute() {
@@ -82,7 +91,7 @@ void TFormMain::actFlashProgramExecute() {
   if (prompts_.ExecDialog(dialog) != QDialog::Accepted) return;
   const DumpWritingParams params{dialog.Address(), dialog.Size(), FileNameOf(dialog.FileName()),
                                  cbxFlashVerifyWrite->isChecked()};
-  RunProcess([&] { return RunDumpWriting(Target(), params, *this, *logSettings_); });
+  RunProcess(ActionId::actFlashProgram, [&] { return RunDumpWriting(Target(), params, *this, *logSettings_); });
 }
 
 void TFormMain::actFlashEraseSectorExecute() {
@@ -95,7 +104,7 @@ void TFormMain::actFlashEraseSectorExecute() {
   dialog.SetNumber(static_cast<std::int32_t>(nand::kDefaultBlocks));
   if (prompts_.ExecDialog(dialog) != QDialog::Accepted) return;
   const SectorEraseParams params{dialog.Address(), dialog.Number(), cbxFlashVerifyWrite->isChecked()};
-  RunProcess([&] { return RunSectorErase(Target(), params, *this, *logSettings_); });
+  RunProcess(ActionId::actFlashEraseSector, [&] { return RunSectorErase(Target(), params, *this, *logSettings_); });
 }
 
 void TFormMain::SetProgressRange(std::uint32_t maximum) {

@@ -8,6 +8,7 @@ set(DEVICE_CORE_SOURCES
   device/library_text.cpp
   device/platform_loader.cpp
   device/programmer.cpp
+  device/still_loaded.cpp
   device/timeout_rule.cpp
 )
 set(DEVICE_GUI_SOURCES

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "device/errors.h"
+#include "device/still_loaded.h"
 #include "transfer/block_geometry.h"
 #include "transfer/image_file.h"
 #include "transfer/log_texts.h"
@@ -14,6 +15,7 @@ namespace selvarex {
 namespace {
 
 constexpr std::string_view kStartText = "START DUMP READING PROCESS: ";
+constexpr std::string_view kWhat = "NAND Dump reading";
 constexpr std::string_view kEndText = "END DUMP READING PROCESS: ";
 
 using std::to_string;
@@ -31,8 +33,9 @@ using std::to_string;
 
 ProcessResult RunDumpReading(const TransferTarget& target, const DumpReadingParams& params,
                              ProcessHost& host, const LogSettings& settings) {
+  // The parameter dialog pumped messages.
+  RequireStillLoaded(target.library);
   RequireEntries(target.library, {drav::Entry::DravFlashRead});
-  const auto read = target.library.Api().DravFlashRead;
 
   OperationLog log(settings.path, *settings.clock);
   log.Open(kStartText);
@@ -45,7 +48,7 @@ ProcessResult RunDumpReading(const TransferTarget& target, const DumpReadingPara
   for (std::uint32_t index = range.first; index < range.end; ++index) {
     const log_text::Cycle cycle{"Read", index, range.planned};
     const std::uint32_t address = nand::BlockAddress(index);
-    if (read(target.flash, address, block.data(), nand::kBlockSize) == 0) {
+    if (target.library.Api().DravFlashRead(target.flash, address, block.data(), nand::kBlockSize) == 0) {
       log.Entry(cycle.Prefix() + ", Read Error occured at Address: " + to_string(address) + " (dec)");
       target.library.RaiseLastDravolinError();
     }
@@ -57,7 +60,8 @@ ProcessResult RunDumpReading(const TransferTarget& target, const DumpReadingPara
     const std::int64_t position = image.Position();
     if (!image.Append(block.data(), nand::kBlockSize))
       ImageWriteFailed(log, cycle.Prefix() + ", ", params.fileName, position);
-    if (BlockDoneAndStopped(host, log, cycle, kEndText)) return ProcessResult{true, {}};
+    if (BlockDoneAndStopped(target, host, log, cycle, kEndText))
+      return StoppedResult(kWhat, index - range.first + 1, range.end - range.first, "block");
   }
   if (!image.Close()) ImageWriteFailed(log, "", params.fileName, image.Position());
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "device/errors.h"
+#include "device/still_loaded.h"
 #include "transfer/block_geometry.h"
 #include "transfer/chip_checks.h"
 #include "transfer/image_file.h"
@@ -16,6 +17,7 @@ namespace selvarex {
 namespace {
 
 constexpr std::string_view kStartText = "START DUMP WRITING PROCESS: ";
+constexpr std::string_view kWhat = "NAND Dump writing";
 constexpr std::string_view kEndText = "END DUMP WRITING PROCESS: ";
 
 using std::to_string;
@@ -47,9 +49,10 @@ struct Counts {
 
 ProcessResult RunDumpWriting(const TransferTarget& target, const DumpWritingParams& params,
                              ProcessHost& host, const LogSettings& settings) {
+  // The parameter dialog pumped messages.
+  RequireStillLoaded(target.library);
   RequireEntries(target.library, {drav::Entry::DravFlashSetWVerify, drav::Entry::DravFlashRead,
                                   drav::Entry::DravFlashWrite});
-  const auto write = target.library.Api().DravFlashWrite;
 
   OperationLog log(settings.path, *settings.clock);
   log.Open(kStartText);
@@ -79,7 +82,7 @@ ProcessResult RunDumpWriting(const TransferTarget& target, const DumpWritingPara
         ImageEnded(log, cycle, params.fileName, std::min(image.Size(), offset + got), address, counts);
 
       if (nand::IsGoodBlock(index, block[nand::kMarkerOffset])) {
-        if (write(target.flash, address, block.data(), nand::kBlockSize) != 0) {
+        if (target.library.Api().DravFlashWrite(target.flash, address, block.data(), nand::kBlockSize) != 0) {
           ++counts.written;
         } else {
           ++counts.writeErrors;
@@ -92,7 +95,8 @@ ProcessResult RunDumpWriting(const TransferTarget& target, const DumpWritingPara
                   " found at position: " + to_string(offset) + " (dec)");
       }
     }
-    if (BlockDoneAndStopped(host, log, cycle, kEndText)) return ProcessResult{true, {}};
+    if (BlockDoneAndStopped(target, host, log, cycle, kEndText))
+      return StoppedResult(kWhat, index - range.first + 1, range.end - range.first, "block");
   }
 
   log.End(log_text::Summary(target.selectedFlash, " NAND dump restored from file: " + params.fileName),

@@ -194,6 +194,39 @@ TEST_F(WindowTest, CounterShowsItsMeasurement) {
   EXPECT_TRUE(window->lblTiming->text().endsWith("uS"));
 }
 
+// The counter lets the window draw "BUSY" once before it polls. Clicks the
+// operator queued before the measurement run then: they must find every
+// command held off, and a close must wait for the measurement.
+TEST_F(WindowTest, CounterHoldsOffQueuedCommandsAndClosingWaitsForIt) {
+  LoadAndConnect();
+  PickFlash(0);
+  bool heldOff = false;
+  QTimer::singleShot(0, window.get(), [&] {
+    heldOff = true;
+    for (const ActionInfo& info : ActionTable()) EXPECT_FALSE(Enabled(info.id)) << info.name;
+    EXPECT_FALSE(window->rgrpSelFlash->isEnabled());
+    window->ExecuteAction(A::actDLLUnload);
+    window->ExecuteAction(A::actDravolinDisconnect);
+    window->rgrpSelFlashItems->button(1)->click();
+  });
+  Click(A::actCounter);
+  EXPECT_TRUE(heldOff);
+  EXPECT_TRUE(window->IsConnected());
+  EXPECT_EQ(window->lblCntStatus->text(), "Ready");
+  EXPECT_EQ(window->lblCnt->text(), "24038");
+  EXPECT_TRUE(window->rgrpSelFlash->isEnabled()) << "the selector is back after the measurement";
+  EXPECT_TRUE(Enabled(A::actCounter));
+
+  window->lblCnt->setText("0");
+  QTimer::singleShot(0, window.get(), [&] { EXPECT_FALSE(window->close()); });
+  Click(A::actCounter);
+  EXPECT_EQ(window->lblCnt->text(), "24038") << "the measurement ran to its end";
+  QApplication::processEvents();
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_FALSE(window->IsDLLOpen());
+  EXPECT_TRUE(prompts.errors.empty());
+}
+
 class WindowWithoutCreate : public WindowTest {
  protected:
   WindowWithoutCreate() : WindowTest("without_DravDevCreate") {}

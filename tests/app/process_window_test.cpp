@@ -3,7 +3,9 @@
 // while a process holds the device.
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QTest>
 #include <QTimer>
+#include <map>
 #include <fstream>
 
 #include "transfer/flash_read_dialog.h"
@@ -116,29 +118,73 @@ TEST_F(ProcessWindowTest, AFailedReadIsShownInTheErrorBoxAndKeepsTheProgress) {
 }
 
 // While a process runs, the message pumping after each block must not let
-// the operator pull the library or the device away under it.
-TEST_F(ProcessWindowTest, EveryOtherCommandIsHeldOffDuringARun) {
-  bool sawRunning = false;
-  QTimer::singleShot(0, window.get(), [&] {
-    sawRunning = true;
-    for (const ActionInfo& info : ActionTable()) EXPECT_FALSE(Enabled(info.id)) << info.name;
-    EXPECT_FALSE(window->rgrpSelFlash->isEnabled());
-    EXPECT_FALSE(window->cbxFlashVerifyWrite->isEnabled());
-    window->ExecuteAction(A::actDLLUnload);
-    window->ExecuteAction(A::actDravolinDisconnect);
-    window->ExecuteAction(A::actFlashRead);
-    window->rgrpSelFlashItems->button(1)->click();
-  });
-  AnswerParameters("0", QString::number(40 * 135168), Path("dump.bin"));
-  Click(A::actFlashRead);
-  EXPECT_TRUE(sawRunning);
-  EXPECT_TRUE(window->IsDLLOpen());
-  EXPECT_TRUE(window->IsConnected());
-  EXPECT_EQ(prompts.unexpectedDialogs, 0) << "a second read must not have opened its dialog";
-  EXPECT_EQ(prompts.messages.size(), 1u);
-  EXPECT_EQ(std::filesystem::file_size(dir_.path() / "dump.bin"), 40u * 135168u);
-  EXPECT_TRUE(window->rgrpSelFlash->isEnabled()) << "the selector is back after the run";
-  EXPECT_TRUE(Enabled(A::actDLLUnload));
+// the operator pull the library or the device away under it. The running
+// command's button reads "Stop": it, or Esc, stops the run after the current
+// block, and the closing message says so.
+TEST_F(ProcessWindowTest, EveryOtherCommandIsHeldOffAndTheRunsOwnButtonStopsIt) {
+  struct Case {
+    A command;
+    QPushButton* TFormMain::*button;
+    bool byEsc;
+    const char* log;
+    const char* message;
+  };
+  const Case cases[] = {
+      {A::actFlashRead, &TFormMain::Button14, false, "Read cycle #1/40, Process stopped by the operator.",
+       "NAND Dump reading has been stopped!\n\n1 of 40 block/s done.\n\nCheck the log for the details."},
+      {A::actFlashProgram, &TFormMain::Button13, true, "Write cycle #1/40, Process stopped by the operator.",
+       "NAND Dump writing has been stopped!\n\n1 of 40 block/s done.\n\nCheck the log for the details."},
+      {A::actFlashEraseSector, &TFormMain::Button22, false, "Erase cycle #1/40, Process stopped by the operator.",
+       "Sector erase has been stopped!\n\n1 of 40 sector/s done.\n\nCheck the log for the details."},
+  };
+  std::map<QPushButton*, QString> captions;
+  for (QPushButton* button : window->findChildren<QPushButton*>()) captions[button] = button->text();
+  std::ofstream(Path("image.bin").toStdString(), std::ios::binary) << std::string(40 * 135168, '\xFF');
+
+  for (const Case& c : cases) {
+    SCOPED_TRACE(InfoOf(c.command).name);
+    prompts.messages.clear();
+    bool sawRunning = false;
+    QTimer::singleShot(0, window.get(), [&] {
+      sawRunning = true;
+      QPushButton* own = window.get()->*c.button;
+      for (const ActionInfo& info : ActionTable()) EXPECT_EQ(Enabled(info.id), info.id == c.command) << info.name;
+      for (const auto& [button, caption] : captions)
+        EXPECT_EQ(button->text(), button == own ? "Stop" : caption) << caption.toStdString();
+      EXPECT_TRUE(own->isEnabled());
+      EXPECT_FALSE(window->rgrpSelFlash->isEnabled());
+      EXPECT_FALSE(window->cbxFlashVerifyWrite->isEnabled());
+      window->ExecuteAction(A::actDLLUnload);
+      window->ExecuteAction(A::actDravolinDisconnect);
+      window->ExecuteAction(A::actCounter);
+      window->rgrpSelFlashItems->button(1)->click();
+      if (c.byEsc) {
+        // Keys reach the button the operator clicked to start the run first.
+        QTest::keyClick(own, Qt::Key_Escape);
+      } else {
+        QTest::mouseClick(own, Qt::LeftButton);
+      }
+    });
+    if (c.command == A::actFlashEraseSector) {
+      AnswerParameters("0", "40");
+    } else {
+      AnswerParameters("0", QString::number(40 * 135168), Path("image.bin"));
+    }
+    Click(c.command);
+    EXPECT_TRUE(sawRunning);
+    EXPECT_TRUE(window->IsDLLOpen());
+    EXPECT_TRUE(window->IsConnected());
+    EXPECT_EQ(prompts.messages, std::vector<std::string>{c.message});
+    EXPECT_NE(Log().find(std::string("\r\n> ") + c.log + "\r\n\r\n" + std::string(72, '-')), std::string::npos);
+    // Nothing else changed: every button has its caption and its rule again.
+    for (const auto& [button, caption] : captions) EXPECT_EQ(button->text(), caption);
+    EXPECT_TRUE(window->rgrpSelFlash->isEnabled()) << "the selector is back after the run";
+    EXPECT_EQ(window->SelectedFlashIndex(), 0);
+    EXPECT_TRUE(Enabled(A::actDLLUnload));
+    EXPECT_TRUE(Enabled(c.command));
+  }
+  EXPECT_EQ(prompts.unexpectedDialogs, 0) << "no command may have opened its dialog during a run";
+  EXPECT_TRUE(prompts.errors.empty());
 }
 
 TEST_F(ProcessWindowTest, ClosingTheWindowStopsTheRunAfterTheCurrentBlockThenCloses) {

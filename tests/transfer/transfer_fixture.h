@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iterator>
 
@@ -30,10 +31,14 @@ struct FixedClock : Clock {
 
 struct RecordingHost : ProcessHost {
   void SetProgressRange(std::uint32_t maximum) override { ranges.push_back(maximum); }
-  void BlockDone() override { ++blocksDone; }
+  void BlockDone() override {
+    ++blocksDone;
+    if (duringBlockDone) duringBlockDone();
+  }
   bool StopRequested() override { return blocksDone == stopAfter; }
   std::vector<std::uint32_t> ranges;
   std::uint32_t blocksDone = 0, stopAfter = 0;  // 0: never stop
+  std::function<void()> duringBlockDone;        // what the window's message pump runs
 };
 
 inline std::string ReadFile(const std::filesystem::path& path) {
