@@ -10,7 +10,8 @@ QLabel* NewChosenFileLabel(QWidget* parent, int x, int y, int width) {
   auto* label = new QLabel(QStringLiteral("(no file chosen)"), parent);
   label->setObjectName(QStringLiteral("lblFileName"));
   label->setGeometry(x, y, width, 24);
-  label->setAccessibleName(QStringLiteral("Image file"));
+  // The name shown is what a screen reader reads; this says what it is.
+  label->setAccessibleDescription(QStringLiteral("Image file"));
   return label;
 }
 

@@ -1,5 +1,6 @@
 // The main window driven as an operator would, against the simulated library.
 #include <QAbstractEventDispatcher>
+#include <QAccessible>
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QTimer>
@@ -38,6 +39,31 @@ TEST_F(WindowTest, StartsWithOnlyLoadEnabledAndThePlaceholders) {
   EXPECT_EQ(window->ActionOf(A::actFlashRead)->statusTip(), "Read");
   EXPECT_EQ(window->ActionOf(A::actDravolinSetTimeOut)->statusTip(), "Set Timeout");
   EXPECT_TRUE(window->ActionOf(A::actCounter)->statusTip().isEmpty());
+}
+
+// A screen reader reads each value as shown, tied to its caption: the value
+// is the label's accessible name, its caption labels it and describes it.
+TEST_F(WindowTest, ScreenReadersReadEveryValueWithItsCaption) {
+  Click(A::actDLLLoad);
+  const std::pair<QLabel*, QString> values[] = {
+      {window->lblDeviceCount, "Device Count"}, {window->lblDLLVersion, "DLL Version"},
+      {window->lblDriverVersion, "Driver Version"}, {window->lblPLDStatus, "PLD status"},
+      {window->lblLoaderVersion, "Loader Version"}, {window->lblPldId, "PLD ID"},
+      {window->lblFlashID, "Flash ID"}, {window->lblFlashFullName, "Flash full name"},
+      {window->lblFlashProdName, "Flash product name"}, {window->lblFlashSupported, "Flash supported"},
+      {window->lblFlashProductorSupported, "Productor supported"}, {window->lblCntStatus, "Status"},
+      {window->lblCnt, "Times"}, {window->lblTiming, "Time"}, {window->lblValue, "Value"}};
+  for (const auto& [label, caption] : values) {
+    SCOPED_TRACE(label->objectName().toStdString());
+    QAccessibleInterface* value = QAccessible::queryAccessibleInterface(label);
+    ASSERT_NE(value, nullptr);
+    EXPECT_EQ(value->text(QAccessible::Name).toStdString(), label->text().toStdString());
+    EXPECT_EQ(value->text(QAccessible::Description).toStdString(), caption.toStdString());
+    QStringList labelledBy;
+    for (const auto& relation : value->relations(QAccessible::Label)) labelledBy << relation.first->text(QAccessible::Name);
+    EXPECT_TRUE(labelledBy.contains(caption + ":")) << labelledBy.join("|").toStdString();
+  }
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(window->lblDeviceCount)->text(QAccessible::Name).toStdString(), "1");
 }
 
 TEST_F(WindowTest, LoadUnloadLoadRefreshesThePanel) {
