@@ -68,7 +68,7 @@ void TFormMain::UpdateAction(ActionId id) {
 
 bool TFormMain::RunIdlePass() {
   if (!isVisible() || !isEnabled() || QApplication::activeModalWidget() != nullptr) return false;
-  std::string failure;
+  std::optional<std::string> failure;
   for (const ActionInfo& info : ActionTable()) {
     try {
       UpdateAction(info.id);
@@ -77,10 +77,10 @@ bool TFormMain::RunIdlePass() {
       // failing query is not repeated (see IsFlashProdSupported), so the box
       // appears once and every other command stays reachable.
       ActionOf(info.id)->setEnabled(false);
-      if (failure.empty()) failure = error.what();
+      if (!failure) failure = error.what();
     }
   }
-  if (!failure.empty()) ShowErrorBox(failure);
+  if (failure) ShowErrorBox(*failure);
   emit idlePassDone();
   return true;
 }

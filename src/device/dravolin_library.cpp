@@ -47,7 +47,9 @@ void DravolinLibrary::RaiseLastDravolinError() const {
   char text[drav::kLastErrorBufferSize];
   std::memset(text, 0, sizeof text);
   if (table_.DravGetLastError(text, sizeof text) == 0) throw Exception(kFallback);
-  throw Exception(TextFromBuffer(text, sizeof text));
+  // An empty text would show an empty box, or none at all.
+  std::string message = TextFromBuffer(text, sizeof text);
+  throw Exception(message.empty() ? kFallback : message);
 }
 
 }  // namespace selvarex

@@ -155,18 +155,18 @@ TEST_P(CommandFaultSweep, EveryCallFailsOnceAndTheWindowCopes) {
   int injected = 0;
   for (std::size_t position = 0; position < faults.size(); ++position) {
     const Fault& fault = faults[position];
-    for (const bool withoutText : {false, true}) {
-      SCOPED_TRACE(Describe(fault) + (withoutText ? " without error text" : ""));
+    for (const ErrorText told : kErrorTexts) {
+      SCOPED_TRACE(Describe(fault, told));
       GoTo(scenario.start);
       ASSERT_FALSE(HasFatalFailure());
       prepare();
-      Inject(Sim(), fault, withoutText);
+      Inject(Sim(), fault, told);
       ++injected;
       const Outcome run = Record([&] { scenario.run(*this); });
       Sim().SimCtl_ClearFailures();
 
       const bool error = !ResultIgnored(fault.entry);
-      const std::string text = withoutText ? kNoErrorText : InjectedText(fault) + ".";
+      const std::string text = ShownError(fault, told);
       EXPECT_EQ(run.errors, error ? std::vector<std::string>{text} : std::vector<std::string>{});
       if (error) {
         // Nothing more is asked of the library once a call has failed.
