@@ -8,15 +8,15 @@
 
 namespace selvarex {
 
-
 std::string DravolinLibrary::LibraryPath() {
   return std::string(platform::CurrentDirectoryPrefix()) + kFileName;
 }
 
 void DravolinLibrary::Load() {
   const std::string path = LibraryPath();
+  // A folder of that name is no library file either.
   std::error_code ignored;
-  if (!std::filesystem::exists(path, ignored)) {
+  if (!std::filesystem::exists(path, ignored) || std::filesystem::is_directory(path, ignored)) {
     throw Exception("File " + path + " doesn't exists!");
   }
   platform::ModuleHandle module = platform::OpenLibrary(path);

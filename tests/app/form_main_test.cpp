@@ -120,12 +120,18 @@ TEST_F(WindowTest, DisconnectDisablesTheSelectorAndTheFlashCommands) {
   EXPECT_FALSE(Enabled(A::actCounter));
 }
 
+// No file of that name, or only a folder of that name: the same message.
 TEST_F(WindowTest, MissingLibraryFileIsShownUnchanged) {
   std::filesystem::remove("Dravolin.dll");
-  Click(A::actDLLLoad);
-  ASSERT_EQ(prompts.errors.size(), 1u);
-  EXPECT_EQ(prompts.errors[0], "File " + DravolinLibrary::LibraryPath() + " doesn't exists!");
-  EXPECT_TRUE(Enabled(A::actDLLLoad));
+  for (const bool folder : {false, true}) {
+    if (folder) std::filesystem::create_directory("Dravolin.dll");
+    prompts.errors.clear();
+    Click(A::actDLLLoad);
+    EXPECT_EQ(prompts.errors, std::vector<std::string>{"File " + DravolinLibrary::LibraryPath() + " doesn't exists!"})
+        << (folder ? "folder" : "no file");
+    EXPECT_FALSE(window->IsDLLOpen());
+    EXPECT_TRUE(Enabled(A::actDLLLoad));
+  }
 }
 
 TEST_F(WindowTest, ALibraryErrorWithoutTextIsShownWithAFullStop) {
