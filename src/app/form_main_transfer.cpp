@@ -1,4 +1,6 @@
 // The three block-wise processes as the main window runs them.
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
@@ -109,7 +111,9 @@ void TFormMain::actFlashEraseSectorExecute() {
 
 void TFormMain::SetProgressRange(std::uint32_t maximum) {
   progress_.SetRange(maximum);
-  ProgressBar1->setRange(0, static_cast<int>(maximum));
+  // Qt draws a range of 0 to 0 as a busy indicator that never stops; a run of
+  // no block gets an empty bar instead (its position stays 0).
+  ProgressBar1->setRange(0, static_cast<int>(std::max<std::uint32_t>(maximum, 1)));
   ProgressBar1->setValue(0);
 }
 

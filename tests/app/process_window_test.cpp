@@ -66,6 +66,22 @@ TEST_F(ProcessWindowTest, TheBarShowsThePositionEvery40MsOfTheRun) {
   EXPECT_EQ(shown, (std::vector<int>{10, 20, 30, 40, 0}));
 }
 
+// A range of 0 to 0 is Qt's busy indicator, which animates on and on.
+TEST_F(ProcessWindowTest, ARunOfNoBlockKeepsTheBarDeterminateAndEmpty) {
+  std::ofstream(Path("image.bin").toStdString(), std::ios::binary) << std::string(135168, '\xFF');
+  for (const A command : {A::actFlashRead, A::actFlashProgram}) {
+    int rangeWhenShown = -1;
+    prompts.onBox = [&] { rangeWhenShown = window->ProgressBar1->maximum() - window->ProgressBar1->minimum(); };
+    AnswerParameters("0", "135167", Path("image.bin"));
+    Click(command);
+    EXPECT_EQ(prompts.errors, std::vector<std::string>{});
+    EXPECT_GT(rangeWhenShown, 0) << InfoOf(command).name;
+    EXPECT_GT(window->ProgressBar1->maximum(), window->ProgressBar1->minimum()) << InfoOf(command).name;
+    EXPECT_EQ(window->ProgressBar1->value(), 0);
+  }
+  EXPECT_EQ(prompts.messages.size(), 2u);
+}
+
 TEST_F(ProcessWindowTest, WriteUsesTheVerifyCheckBox) {
   // An image of the chip's own blocks 0..3, written back over erased blocks.
   AnswerParameters("0", QString::number(4 * 135168), Path("image.bin"));
