@@ -13,7 +13,6 @@
 #include <QRadioButton>
 
 #include "app/error_text.h"
-#include "app/image_file_dialogs.h"
 #include "app/prompts.h"
 #include "counter/postbus_counter.h"
 #include "device/device_commands.h"
@@ -26,8 +25,7 @@ namespace selvarex {
 TFormMain::TFormMain(Prompts& prompts, QWidget* parent)
     : QWidget(parent),
       prompts_(prompts),
-      logSettings_(std::make_unique<LogSettings>()),
-      fileDialogs_(std::make_unique<ImageFileDialogs>()) {
+      logSettings_(std::make_unique<LogSettings>()) {
   setWindowTitle(QStringLiteral("Selvarex v1.37"));
   setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |

@@ -31,7 +31,6 @@ class QRadioButton;
 
 namespace selvarex {
 
-class ImageFileDialogs;
 class Prompts;
 struct LogSettings;
 struct ProcessResult;
@@ -224,7 +223,6 @@ class TFormMain : public QWidget,
   DravolinLibrary FLibrary;
   Programmer FProgrammer{FLibrary};
   std::unique_ptr<LogSettings> logSettings_;
-  std::unique_ptr<ImageFileDialogs> fileDialogs_;
   ProgressMeter progress_;
   std::optional<ActionId> runningCommand_;
   bool stopRequested_ = false;

@@ -76,7 +76,7 @@ void TFormMain::RunProcess(ActionId command, const std::function<ProcessResult()
 
 void TFormMain::actFlashReadExecute() {
   RequireEntries(FLibrary, {drav::Entry::DravFlashRead});
-  TfrmFlashRead dialog(prompts_, fileDialogs_.get());
+  TfrmFlashRead dialog(prompts_);
   dialog.SetAddress(0);
   dialog.SetSize(static_cast<std::int32_t>(nand::kDefaultBytes));
   if (prompts_.ExecDialog(dialog) != QDialog::Accepted) return;
@@ -87,7 +87,7 @@ void TFormMain::actFlashReadExecute() {
 void TFormMain::actFlashProgramExecute() {
   RequireEntries(FLibrary, {drav::Entry::DravFlashSetWVerify, drav::Entry::DravFlashRead,
                             drav::Entry::DravFlashWrite});
-  TfrmFlashWrite dialog(prompts_, fileDialogs_.get());
+  TfrmFlashWrite dialog(prompts_);
   dialog.SetAddress(0);
   dialog.SetSize(static_cast<std::int32_t>(nand::kDefaultBytes));
   if (prompts_.ExecDialog(dialog) != QDialog::Accepted) return;

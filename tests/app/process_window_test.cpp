@@ -1,7 +1,12 @@
 // The block-wise processes as the operator runs them from the main window:
 // dialogs, closing messages, the progress bar, and what the window allows
 // while a process holds the device.
+#include <QAction>
+#include <QAbstractItemView>
+#include <QCompleter>
+#include <QFileDialog>
 #include <QLineEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QTest>
 #include <QTimer>
@@ -80,6 +85,40 @@ TEST_F(ProcessWindowTest, ARunOfNoBlockKeepsTheBarDeterminateAndEmpty) {
     EXPECT_EQ(window->ProgressBar1->value(), 0);
   }
   EXPECT_EQ(prompts.messages.size(), 2u);
+}
+
+// The operator types the image's name into the file dialog, its name
+// completion pops up, Return accepts. A file dialog kept hidden for the next
+// command kept that popup on the screen; each file dialog now goes, with
+// everything it owns, when its command ends.
+TEST_F(ProcessWindowTest, TheFileDialogsCompletionPopupClosesWithIt) {
+  std::ofstream(Path("image.bin").toStdString(), std::ios::binary) << std::string(2 * 135168, '\xFF');
+  QPointer<QFileDialog> files;
+  QPointer<QWidget> popup;
+  prompts.Answer([&](QDialog& parameters) {
+    parameters.findChild<QLineEdit*>("edtAddress")->setText("0");
+    parameters.findChild<QLineEdit*>("edtSize")->setText(QString::number(2 * 135168));
+    prompts.answers.push_front([&](QDialog& dialog) {
+      files = qobject_cast<QFileDialog*>(&dialog);
+      dialog.show();
+      files->setDirectory(QString::fromStdString(dir_.path().string()));
+      auto* name = dialog.findChild<QLineEdit*>("fileNameEdit");
+      QTest::keyClicks(name, "image.bin");
+      popup = name->completer()->popup();
+      popup->show();
+      dialog.accept();  // what Return does through the dialog's default button
+      return dialog.result();
+    });
+    parameters.findChild<QAction*>("actReadFromFile")->trigger();
+    return static_cast<int>(QDialog::Accepted);
+  });
+  Click(A::actFlashProgram);
+  ASSERT_EQ(prompts.errors, std::vector<std::string>{});
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  ASSERT_FALSE(popup.isNull() && files.isNull() && prompts.unexpectedDialogs > 0) << "the file dialog never ran";
+  QApplication::processEvents();
+  EXPECT_TRUE(files.isNull());
+  EXPECT_TRUE(popup.isNull() || !popup->isVisible());
 }
 
 TEST_F(ProcessWindowTest, WriteUsesTheVerifyCheckBox) {
