@@ -11,6 +11,8 @@
 #include <QLocale>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QScreen>
+#include <algorithm>
 
 #include "app/error_text.h"
 #include "app/prompts.h"
@@ -216,6 +218,19 @@ void TFormMain::closeEvent(QCloseEvent* event) {
   } else {
     event->ignore();
   }
+}
+
+void TFormMain::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (placedOnScreen_) return;
+  placedOnScreen_ = true;
+  // The designed position, unless the window would not be wholly on the
+  // screen there (a smaller screen, or an X server without a window manager
+  // to move it): then as near to it as the screen allows.
+  const QRect screen = this->screen()->availableGeometry();
+  const QRect frame = frameGeometry();
+  move(std::max(screen.left(), std::min(frame.left(), screen.right() + 1 - frame.width())),
+       std::max(screen.top(), std::min(frame.top(), screen.bottom() + 1 - frame.height())));
 }
 
 void TFormMain::keyPressEvent(QKeyEvent* event) {

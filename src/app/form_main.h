@@ -126,6 +126,7 @@ class TFormMain : public QWidget,
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   // Esc during a block-wise run does what its Stop button does.
   void keyPressEvent(QKeyEvent* event) override;
 
@@ -227,6 +228,7 @@ class TFormMain : public QWidget,
   std::optional<ActionId> runningCommand_;
   bool stopRequested_ = false;
   bool closeAfterRun_ = false;
+  bool placedOnScreen_ = false;
 };
 
 }  // namespace selvarex

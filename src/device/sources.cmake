@@ -7,6 +7,7 @@ set(DEVICE_CORE_SOURCES
   device/info_format.cpp
   device/library_text.cpp
   device/platform_loader.cpp
+  device/platform_system.cpp
   device/programmer.cpp
   device/still_loaded.cpp
   device/timeout_rule.cpp

@@ -3,10 +3,12 @@
 #include <QAccessible>
 #include <QEventLoop>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTimer>
 #include <QTest>
 
 #include "app/idle_notifier.h"
+#include "app/prompts.h"
 #include "window_fixture.h"
 
 namespace selvarex {
@@ -22,6 +24,10 @@ TEST_F(WindowTest, StartsWithOnlyLoadEnabledAndThePlaceholders) {
   }
   EXPECT_EQ(window->windowTitle(), "Selvarex v1.37");
   EXPECT_EQ(window->size(), QSize(793, 581));
+  // The test screen is 800 x 600: the designed position 1098, 140 lies off it.
+  const QRect screen = window->screen()->availableGeometry(), placed = window->geometry();
+  EXPECT_TRUE(screen.contains(placed)) << "wholly on the screen: " << placed.x() << "," << placed.y() << " "
+                                       << screen.width() << "x" << screen.height();
   EXPECT_EQ(window->lblDeviceCount->text(), "??");
   EXPECT_EQ(window->lblDLLVersion->text(), "??.??");
   EXPECT_EQ(window->lblPLDStatus->text(), "????");
@@ -39,6 +45,23 @@ TEST_F(WindowTest, StartsWithOnlyLoadEnabledAndThePlaceholders) {
   EXPECT_EQ(window->ActionOf(A::actFlashRead)->statusTip(), "Read");
   EXPECT_EQ(window->ActionOf(A::actDravolinSetTimeOut)->statusTip(), "Set Timeout");
   EXPECT_TRUE(window->ActionOf(A::actCounter)->statusTip().isEmpty());
+}
+
+// The information box is centred on the screen, not over its window.
+TEST(Prompts, TheInformationBoxIsCentredOnTheScreen) {
+  QWidget parent;
+  parent.setGeometry(0, 0, 120, 90);
+  parent.show();
+  QPoint centre, screenCentre;
+  QTimer::singleShot(0, [&] {
+    QWidget* box = QApplication::activeModalWidget();
+    ASSERT_NE(box, nullptr);
+    centre = box->frameGeometry().center();
+    screenCentre = box->screen()->availableGeometry().center();
+    box->close();
+  });
+  DefaultPrompts().ShowMessage(&parent, "Device Erased!");
+  EXPECT_LE((centre - screenCentre).manhattanLength(), 2) << centre.x() << "," << centre.y();
 }
 
 // A screen reader reads each value as shown, tied to its caption: the value
