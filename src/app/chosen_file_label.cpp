@@ -4,6 +4,8 @@
 #include <QFontMetrics>
 #include <QLabel>
 
+#include "transfer/file_names.h"
+
 namespace selvarex {
 
 QLabel* NewChosenFileLabel(QWidget* parent, int x, int y, int width) {
@@ -18,7 +20,7 @@ QLabel* NewChosenFileLabel(QWidget* parent, int x, int y, int width) {
 void ShowChosenFile(QLabel* label, const QString& path) {
   const QString name = QFileInfo(path).fileName();
   label->setText(label->fontMetrics().elidedText(name, Qt::ElideMiddle, label->width()));
-  label->setToolTip(path);
+  label->setToolTip(QString::fromStdString(ShownFileName(path.toStdString())));
 }
 
 }  // namespace selvarex

@@ -49,7 +49,7 @@ void TFormMain::SetLogSettings(const LogSettings& settings) { *logSettings_ = se
 void TFormMain::RaiseLastDravolinError() const { FLibrary.RaiseLastDravolinError(); }
 
 void TFormMain::ShowErrorBox(const std::string& message) {
-  prompts_.ShowError(this, QString::fromLocal8Bit(ErrorBoxText(message)));
+  prompts_.ShowError(this, QString::fromStdString(ErrorBoxText(message)));
 }
 
 void TFormMain::RunCommand(const std::function<void()>& command) {
@@ -126,7 +126,7 @@ void TFormMain::ShowLabel(PanelLabel label, const std::string& text) {
     case PanelLabel::FlashSupported: target = lblFlashSupported; break;
     case PanelLabel::FlashProductorSupported: target = lblFlashProductorSupported; break;
   }
-  const QString shown = QString::fromLocal8Bit(text);
+  const QString shown = QString::fromStdString(text);
   target->setText(shown);
   // Long chip names do not fit the panel: the whole text is one hover away.
   target->setToolTip(shown);
@@ -142,7 +142,7 @@ void TFormMain::ResetFlashSelector(bool enabled) {
 
 // Single-shot commands.
 
-void TFormMain::Show(const std::string& text) { prompts_.ShowMessage(this, QString::fromLocal8Bit(text)); }
+void TFormMain::Show(const std::string& text) { prompts_.ShowMessage(this, QString::fromStdString(text)); }
 void TFormMain::ErrorBeep() { prompts_.Beep(); }
 
 void TFormMain::actPLDResetExecute() { commands::ResetPld(FProgrammer); }

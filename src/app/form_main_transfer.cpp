@@ -23,7 +23,8 @@ namespace selvarex {
 
 namespace {
 
-std::string FileNameOf(const QString& name) { return name.toLocal8Bit().toStdString(); }
+// The core carries file names as UTF-8, so any name the dialog gives opens.
+std::string FileNameOf(const QString& name) { return name.toStdString(); }
 
 }  // namespace
 

@@ -1,5 +1,7 @@
 #include "device/platform_loader.h"
 
+#include "device/platform_system.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -58,7 +60,7 @@ OsError LastOsError() {
           FORMAT_MESSAGE_ARGUMENT_ARRAY,
       nullptr, error.code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
   if (buffer != nullptr) {
-    error.text = TrimSystemText(std::string(buffer, length));
+    error.text = Utf8FromSystemText(TrimSystemText(std::string(buffer, length)));
     LocalFree(buffer);
   }
   return error;

@@ -11,4 +11,8 @@ namespace selvarex::platform {
 // system offers none; the window then uses its toolkit's beep.
 bool PlayErrorSound();
 
+// Text in the system's 8-bit code page (what the device library and the
+// system's own messages give) as the UTF-8 the program carries.
+std::string Utf8FromSystemText(const std::string& text);
+
 }  // namespace selvarex::platform

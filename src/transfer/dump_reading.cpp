@@ -5,6 +5,7 @@
 #include "device/errors.h"
 #include "device/still_loaded.h"
 #include "transfer/block_geometry.h"
+#include "transfer/file_names.h"
 #include "transfer/image_file.h"
 #include "transfer/log_texts.h"
 #include "transfer/operator_stop.h"
@@ -25,7 +26,7 @@ using std::to_string;
 [[noreturn]] void ImageWriteFailed(OperationLog& log, const std::string& prefix,
                                    const std::string& fileName, std::int64_t position) {
   log.Entry(prefix + "File Write Error occured at position: " + to_string(position) + " (dec)");
-  throw Exception("Cannot write file " + fileName + " at position " + to_string(position) +
+  throw Exception("Cannot write file " + ShownFileName(fileName) + " at position " + to_string(position) +
                   " (dec): the NAND dump is incomplete.");
 }
 
@@ -65,7 +66,7 @@ ProcessResult RunDumpReading(const TransferTarget& target, const DumpReadingPara
   }
   if (!image.Close()) ImageWriteFailed(log, "", params.fileName, image.Position());
 
-  log.End(log_text::Summary(target.selectedFlash, " NAND dump saved on file: " + params.fileName),
+  log.End(log_text::Summary(target.selectedFlash, " NAND dump saved on file: " + ShownFileName(params.fileName)),
           kEndText);
   return ProcessResult{false, "NAND Dump has been created!\n\n" + to_string(badBlocks) +
                                   " bad block/s has been found.\n\nCheck the log for the details."};

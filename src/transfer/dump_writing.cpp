@@ -7,6 +7,7 @@
 #include "device/still_loaded.h"
 #include "transfer/block_geometry.h"
 #include "transfer/chip_checks.h"
+#include "transfer/file_names.h"
 #include "transfer/image_file.h"
 #include "transfer/log_texts.h"
 #include "transfer/operator_stop.h"
@@ -36,7 +37,7 @@ struct Counts {
                              std::uint32_t address, const Counts& counts) {
   log.Entry(cycle.Prefix() + ", Image file ended at position: " + to_string(position) +
             " (dec), writing stopped.");
-  throw Exception("Image file " + fileName + " ended at position " + to_string(position) +
+  throw Exception("Image file " + ShownFileName(fileName) + " ended at position " + to_string(position) +
                   " (dec): NAND address " + to_string(address) +
                   " (dec) and the blocks after it have not been written.\n\n" +
                   to_string(counts.written) + " block/s written, " + to_string(counts.nandBad) +
@@ -99,7 +100,7 @@ ProcessResult RunDumpWriting(const TransferTarget& target, const DumpWritingPara
       return StoppedResult(kWhat, index - range.first + 1, range.end - range.first, "block");
   }
 
-  log.End(log_text::Summary(target.selectedFlash, " NAND dump restored from file: " + params.fileName),
+  log.End(log_text::Summary(target.selectedFlash, " NAND dump restored from file: " + ShownFileName(params.fileName)),
           kEndText);
   return ProcessResult{
       false, "NAND Dump has been restored!\n\n" + to_string(counts.nandBad) +

@@ -6,6 +6,7 @@ set(TRANSFER_CORE_SOURCES
   transfer/dialog_rules.cpp
   transfer/dump_reading.cpp
   transfer/dump_writing.cpp
+  transfer/file_names.cpp
   transfer/image_file.cpp
   transfer/log_texts.cpp
   transfer/operation_log.cpp

@@ -41,6 +41,14 @@ struct RecordingHost : ProcessHost {
   std::function<void()> duringBlockDone;        // what the window's message pump runs
 };
 
+// A file name as the operator's system writes it: "\" between folders on Windows.
+inline std::string SystemWritten(std::string name) {
+#ifdef _WIN32
+  std::replace(name.begin(), name.end(), '/', '\\');
+#endif
+  return name;
+}
+
 inline std::string ReadFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
