@@ -203,6 +203,9 @@ class TFormMain : public QWidget,
   // the progress bar back to 0.
   void RunProcess(ActionId command, const std::function<ProcessResult()>& process);
   TransferTarget Target() const;
+  // The bar at the meter's position, with the run's figures, or the plain
+  // percentage when there are none.
+  void ShowProgress(const QString& figures);
 
   // ConnectionView
   void ShowLabel(PanelLabel label, const std::string& text) override;
@@ -217,6 +220,7 @@ class TFormMain : public QWidget,
                          const std::string& value) override;
   // ProcessHost
   void SetProgressRange(std::uint32_t maximum) override;
+  void RunStarts(std::uint32_t cycles, RunUnit unit) override;
   void BlockDone() override;
   bool StopRequested() override;
 
@@ -225,6 +229,7 @@ class TFormMain : public QWidget,
   Programmer FProgrammer{FLibrary};
   std::unique_ptr<LogSettings> logSettings_;
   ProgressMeter progress_;
+  char decimalSeparator_ = '.';
   std::optional<ActionId> runningCommand_;
   bool stopRequested_ = false;
   bool closeAfterRun_ = false;

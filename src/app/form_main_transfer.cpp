@@ -6,6 +6,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QLocale>
 #include <QProgressBar>
 
 #include "app/form_main.h"
@@ -58,10 +59,15 @@ void TFormMain::HoldDeviceDuring(ActionId command, const std::function<void()>& 
 }
 
 void TFormMain::RunProcess(ActionId command, const std::function<ProcessResult()>& process) {
+  const QString separator = QLocale().decimalPoint();
+  decimalSeparator_ = separator.isEmpty() ? '.' : separator.at(0).toLatin1();
   progress_.StartRun();
+  // On every way out the bar shows where the run stopped, as a plain percentage.
   struct ShowWhereItStopped {
     TFormMain& window;
-    ~ShowWhereItStopped() { window.ProgressBar1->setValue(static_cast<int>(window.progress_.Position())); }
+    ~ShowWhereItStopped() {
+      window.ShowProgress(QString());
+    }
   };
   ProcessResult result;
   {
@@ -72,7 +78,7 @@ void TFormMain::RunProcess(ActionId command, const std::function<ProcessResult()
   if (closeAfterRun_) return;
   Show(result.message);
   progress_.Rewind();
-  ProgressBar1->setValue(0);
+  ShowProgress(QString());
 }
 
 void TFormMain::actFlashReadExecute() {
@@ -115,17 +121,31 @@ void TFormMain::SetProgressRange(std::uint32_t maximum) {
   // Qt draws a range of 0 to 0 as a busy indicator that never stops; a run of
   // no block gets an empty bar instead (its position stays 0).
   ProgressBar1->setRange(0, static_cast<int>(std::max<std::uint32_t>(maximum, 1)));
-  ProgressBar1->setValue(0);
+  ShowProgress(QString());
 }
 
+void TFormMain::ShowProgress(const QString& figures) {
+  if (figures.isEmpty()) {
+    ProgressBar1->resetFormat();
+  } else {
+    ProgressBar1->setFormat(figures);
+  }
+  ProgressBar1->setValue(static_cast<int>(progress_.Position()));
+  // Qt's accessible progress bar tells only the number; the text shown goes
+  // to screen readers as the description.
+  ProgressBar1->setAccessibleDescription(ProgressBar1->text());
+}
+
+void TFormMain::RunStarts(std::uint32_t cycles, RunUnit unit) { progress_.CountCycles(cycles, unit); }
+
 void TFormMain::BlockDone() {
-  // The position steps after every block, but the bar shows it only when the
-  // meter says so: a progress bar repaints itself synchronously whenever its
-  // value changes.
+  // The position steps after every block, but the bar shows it, with the
+  // run's speed and time left, only when the meter says so: a progress bar
+  // repaints itself synchronously whenever its value changes.
   QApplication::processEvents();
   if (progress_.BlockDone()) {
     const std::int64_t drawing = progress_.FrameStarts();
-    ProgressBar1->setValue(static_cast<int>(progress_.Position()));
+    ShowProgress(QString::fromStdString(progress_.Text(decimalSeparator_)));
     progress_.FrameDrawn(drawing);
   }
   QApplication::processEvents();

@@ -46,6 +46,7 @@ ProcessResult RunDumpReading(const TransferTarget& target, const DumpReadingPara
   std::vector<std::uint8_t> block(nand::kBlockSize);
 
   std::uint32_t badBlocks = 0;
+  host.RunStarts(range.end - range.first, RunUnit::Bytes);
   for (std::uint32_t index = range.first; index < range.end; ++index) {
     const log_text::Cycle cycle{"Read", index, range.planned};
     const std::uint32_t address = nand::BlockAddress(index);

@@ -65,6 +65,7 @@ ProcessResult RunDumpWriting(const TransferTarget& target, const DumpWritingPara
   std::vector<std::uint8_t> block(nand::kBlockSize);
 
   Counts counts;
+  host.RunStarts(range.end - range.first, RunUnit::Bytes);
   for (std::uint32_t index = range.first; index < range.end; ++index) {
     const log_text::Cycle cycle{"Write", index, range.planned};
     const std::uint32_t address = nand::BlockAddress(index);

@@ -40,6 +40,7 @@ ProcessResult RunSectorErase(const TransferTarget& target, const SectorErasePara
   std::uint32_t badBlocks = 0;
   std::uint32_t eraseErrors = 0;
   std::uint32_t erased = 0;
+  host.RunStarts(end > first ? end - first : 0, RunUnit::Blocks);
   for (std::uint32_t index = first; index < end; ++index) {
     // The log's total is the end block as typed.
     const log_text::Cycle cycle{"Erase", index, end};

@@ -3,6 +3,7 @@
 // while a process holds the device.
 #include <QAction>
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QCompleter>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -60,15 +61,38 @@ TEST_F(ProcessWindowTest, ReadShowsItsMessageThenResetsTheProgressBar) {
   EXPECT_TRUE(Enabled(A::actFlashRead)) << "the window is usable after the run";
 }
 
-TEST_F(ProcessWindowTest, TheBarShowsThePositionEvery40MsOfTheRun) {
-  // A block read takes 4.26 ms of the programmer's time, so the bar shows
-  // every tenth position or so, never only the end; then it goes back to 0.
-  std::vector<int> shown;
-  QObject::connect(window->ProgressBar1, &QProgressBar::valueChanged, [&](int value) { shown.push_back(value); });
+// A block read takes 4.26 ms of the programmer's time (31.7 MB/s), so the
+// bar shows every tenth position or so with the speed and the time left,
+// never only the end; the closing message sees the plain percentage, and
+// then the bar goes back to 0. An erase counts blocks a second.
+TEST_F(ProcessWindowTest, TheBarShowsThePositionSpeedAndTimeLeftEvery40MsOfTheRun) {
+  std::vector<std::string> shown;
+  std::string readerHeard;
+  QObject::connect(window->ProgressBar1, &QProgressBar::valueChanged, [&](int value) {
+    shown.push_back(std::to_string(value) + ": " + window->ProgressBar1->text().toStdString());
+    // Until the next frame a screen reader hears the figures the last one showed.
+    if (value == 30)
+      readerHeard = QAccessible::queryAccessibleInterface(window->ProgressBar1)->text(QAccessible::Description).toStdString();
+  });
+  std::string whenMessage;
+  prompts.onBox = [&] { whenMessage = window->ProgressBar1->text().toStdString(); };
   AnswerParameters("0", QString::number(40 * 135168), Path("dump.bin"));
   Click(A::actFlashRead);
   ASSERT_TRUE(prompts.errors.empty()) << prompts.errors[0];
-  EXPECT_EQ(shown, (std::vector<int>{10, 20, 30, 40, 0}));
+  EXPECT_EQ(shown, (std::vector<std::string>{"10: 25 % - 31.7 MB/s - 0:00 left", "20: 50 % - 31.7 MB/s - 0:00 left",
+                                             "30: 75 % - 31.7 MB/s - 0:00 left", "40: 100 % - 31.7 MB/s - 0:00 left",
+                                             "0: 0%"}));
+  EXPECT_EQ(whenMessage, "100%");
+
+  shown.clear();
+  AnswerParameters("0", "40");
+  Click(A::actFlashEraseSector);
+  ASSERT_FALSE(shown.empty());
+  EXPECT_EQ(shown.front(), "18: 1 % - 439.6 blocks/s - 0:00 left");
+  EXPECT_EQ(shown.back(), "0: 0%");
+  // Screen readers read the same figures.
+  EXPECT_EQ(readerHeard, "50 % - 31.7 MB/s - 0:00 left");
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(window->ProgressBar1)->text(QAccessible::Description).toStdString(), "0%");
 }
 
 // A range of 0 to 0 is Qt's busy indicator, which animates on and on.

@@ -31,12 +31,14 @@ struct FixedClock : Clock {
 
 struct RecordingHost : ProcessHost {
   void SetProgressRange(std::uint32_t maximum) override { ranges.push_back(maximum); }
+  void RunStarts(std::uint32_t cycles, RunUnit) override { runs.push_back(cycles); }
   void BlockDone() override {
     ++blocksDone;
     if (duringBlockDone) duringBlockDone();
   }
   bool StopRequested() override { return blocksDone == stopAfter; }
   std::vector<std::uint32_t> ranges;
+  std::vector<std::uint32_t> runs;  // the cycles each run announced
   std::uint32_t blocksDone = 0, stopAfter = 0;  // 0: never stop
   std::function<void()> duringBlockDone;        // what the window's message pump runs
 };
