@@ -1,6 +1,6 @@
 // Benchmarks of Selvarex against the simulated programmer. Prints a table of
 // figures, each against a baseline measured in the same run.
-//   selvarex_bench [all|startup|idle|transfer|timing|memory]
+//   selvarex_bench [all|startup|idle|transfer|timing|memory|dialogs|progress]
 #include <QApplication>
 #include <cstring>
 #include <filesystem>
@@ -29,6 +29,8 @@ int main(int argc, char** argv) {
   if (all || what == "timing") BenchRealisticTiming(report);
   if (all || what == "memory") BenchMemory(report);
   if (all || what == "idle") BenchIdle(report);
+  if (all || what == "dialogs") BenchDialogs(report);
+  if (all || what == "progress") BenchProgress(report);
   if (all || what == "startup") BenchStartup(report, 15);
   report.Print(command);
   return 0;

@@ -10,6 +10,8 @@ namespace selvarex::bench {
 
 void BenchStartup(Report& report, int rounds);
 void BenchIdle(Report& report);
+void BenchDialogs(Report& report);
+void BenchProgress(Report& report);
 void BenchTransfer(Report& report);
 void BenchRealisticTiming(Report& report);
 void BenchMemory(Report& report);

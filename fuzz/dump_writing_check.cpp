@@ -113,6 +113,7 @@ void WriteImage(const Case& c, const std::string& path, const nand::BlockRange& 
 
 struct NullHost : ProcessHost {
   void SetProgressRange(std::uint32_t) override {}
+  void RunStarts(std::uint32_t, RunUnit) override {}
   void BlockDone() override {}
   bool StopRequested() override { return false; }
 };

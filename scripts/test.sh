@@ -10,8 +10,16 @@ scripts/install-deps.sh --windows
 jobs=$(nproc)
 cmake -S . -B build -G Ninja
 cmake --build build -j"$jobs"
-QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j"$jobs"
 
+# Every part runs even when an earlier one failed, so one failure does not
+# hide another; the script fails when any part did.
+failed=()
+QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j"$jobs" || failed+=("native suite")
 for extra in scripts/test-sanitizers.sh scripts/test-windows.sh; do
-  if [ -x "$extra" ]; then "$extra"; fi
+  if [ -x "$extra" ]; then "$extra" || failed+=("$extra"); fi
 done
+if [ "${#failed[@]}" -gt 0 ]; then
+  echo "Failed: ${failed[*]}" >&2
+  exit 1
+fi
+echo "Every part passed."

@@ -7,9 +7,13 @@ namespace selvarex {
 
 namespace {
 
-void Bind(QPushButton* button, QAction* action, bool followText) {
-  auto sync = [button, action, followText] {
-    if (followText) button->setText(action->text());
+void Bind(QPushButton* button, QAction* action, const QString& ownCaption) {
+  // A caption of the button's own stands in for the action's usual one only;
+  // another caption the action takes (a running command's Stop) shows as it is.
+  const QString usual = action->text();
+  auto sync = [button, action, ownCaption, usual] {
+    const bool own = !ownCaption.isEmpty() && action->text() == usual;
+    button->setText(own ? ownCaption : action->text());
     button->setEnabled(action->isEnabled());
   };
   sync();
@@ -19,11 +23,10 @@ void Bind(QPushButton* button, QAction* action, bool followText) {
 
 }  // namespace
 
-void BindButtonToAction(QPushButton* button, QAction* action) { Bind(button, action, true); }
+void BindButtonToAction(QPushButton* button, QAction* action) { Bind(button, action, QString()); }
 
 void BindButtonToAction(QPushButton* button, QAction* action, const QString& ownCaption) {
-  button->setText(ownCaption);
-  Bind(button, action, false);
+  Bind(button, action, ownCaption);
 }
 
 }  // namespace selvarex

@@ -8,8 +8,9 @@ class QString;
 
 namespace selvarex {
 
-// The button follows the action's enabled state and, unless a caption of its
-// own is given, its text; clicking it triggers the action.
+// The button follows the action's enabled state and its text; a caption of
+// the button's own replaces the action's usual caption (but no other text the
+// action takes). Clicking the button triggers the action.
 void BindButtonToAction(QPushButton* button, QAction* action);
 void BindButtonToAction(QPushButton* button, QAction* action, const QString& ownCaption);
 

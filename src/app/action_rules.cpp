@@ -30,6 +30,11 @@ const std::array<ActionInfo, kActionCount>& ActionTable() {
 
 const ActionInfo& InfoOf(ActionId id) { return ActionTable()[static_cast<std::size_t>(id)]; }
 
+bool IsStoppable(ActionId id) {
+  return id == ActionId::actFlashEraseSector || id == ActionId::actFlashRead ||
+         id == ActionId::actFlashProgram;
+}
+
 namespace {
 
 // Connected, a chip whose maker the library supports, the entry, a flash object.
@@ -42,7 +47,7 @@ bool ProgrammerCommand(RuleState& s, Entry entry) { return s.IsConnected() && s.
 }  // namespace
 
 bool IsActionEnabled(ActionId id, RuleState& s) {
-  if (s.ProcessRunning()) return false;
+  if (const std::optional<ActionId> running = s.RunningCommand()) return id == *running && IsStoppable(id);
   switch (id) {
     case ActionId::actDLLLoad:
       return !s.IsDLLOpen();

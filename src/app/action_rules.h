@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 
 #include "device/dravolin_api.h"
 
@@ -43,6 +44,11 @@ constexpr std::size_t kActionCount = 18;
 const std::array<ActionInfo, kActionCount>& ActionTable();
 const ActionInfo& InfoOf(ActionId id);
 
+// The block-wise runs (erase, write, read), which the operator can stop: while
+// one runs, its command's caption is this, and choosing it stops the run.
+bool IsStoppable(ActionId id);
+constexpr const char* kStopCaption = "Stop";
+
 // What the rules look at. IsFlashProdSupported asks the library and may throw.
 class RuleState {
  public:
@@ -53,14 +59,17 @@ class RuleState {
   virtual bool HasEntry(drav::Entry entry) = 0;
   virtual bool HasFlash() = 0;             // FFlash non-zero
   virtual bool FlashItemSelected() = 0;    // an item of the flash selector is chosen
-  virtual bool ProcessRunning() = 0;       // a block-wise process holds the device
+  // The command that holds the device while the message loop turns (a
+  // block-wise run or the counter), if any.
+  virtual std::optional<ActionId> RunningCommand() = 0;
 };
 
 // The rule of one command, evaluated left to right and stopping at the first
 // false term, so the library is asked only while connected. For
 // actDevSetWriteVerify the result is the state of the write-verify check box
-// (the action itself always stays disabled). While a process runs every
-// command is unavailable.
+// (the action itself always stays disabled). While a command holds the device
+// every other command is unavailable; a stoppable run keeps its own command,
+// as its Stop.
 bool IsActionEnabled(ActionId id, RuleState& state);
 
 }  // namespace selvarex

@@ -6,16 +6,19 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QScreen>
+#include <algorithm>
 
 #include "app/error_text.h"
-#include "app/image_file_dialogs.h"
 #include "app/prompts.h"
 #include "counter/postbus_counter.h"
 #include "device/device_commands.h"
+#include "device/still_loaded.h"
 #include "device/timeout_dialog.h"
 #include "transfer/operation_log.h"
 
@@ -24,8 +27,7 @@ namespace selvarex {
 TFormMain::TFormMain(Prompts& prompts, QWidget* parent)
     : QWidget(parent),
       prompts_(prompts),
-      logSettings_(std::make_unique<LogSettings>()),
-      fileDialogs_(std::make_unique<ImageFileDialogs>()) {
+      logSettings_(std::make_unique<LogSettings>()) {
   setWindowTitle(QStringLiteral("Selvarex v1.37"));
   setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -47,7 +49,7 @@ void TFormMain::SetLogSettings(const LogSettings& settings) { *logSettings_ = se
 void TFormMain::RaiseLastDravolinError() const { FLibrary.RaiseLastDravolinError(); }
 
 void TFormMain::ShowErrorBox(const std::string& message) {
-  prompts_.ShowError(this, QString::fromLocal8Bit(ErrorBoxText(message)));
+  prompts_.ShowError(this, QString::fromStdString(ErrorBoxText(message)));
 }
 
 void TFormMain::RunCommand(const std::function<void()>& command) {
@@ -112,7 +114,7 @@ void TFormMain::UpdateFlashInfo() { FProgrammer.UpdateFlashInfo(*this); }
 void TFormMain::CloseUsbDevice() { FProgrammer.CloseUsbDevice(*this); }
 
 void TFormMain::rgrpSelFlashClick(int index) {
-  if (processRunning_) return;
+  if (runningCommand_) return;
   RunCommand([&] { FProgrammer.SelectFlash(static_cast<std::uint32_t>(index), *this); });
 }
 
@@ -131,7 +133,7 @@ void TFormMain::ShowLabel(PanelLabel label, const std::string& text) {
     case PanelLabel::FlashSupported: target = lblFlashSupported; break;
     case PanelLabel::FlashProductorSupported: target = lblFlashProductorSupported; break;
   }
-  const QString shown = QString::fromLocal8Bit(text);
+  const QString shown = QString::fromStdString(text);
   target->setText(shown);
   // Long chip names do not fit the panel: the whole text is one hover away.
   target->setToolTip(shown);
@@ -147,7 +149,7 @@ void TFormMain::ResetFlashSelector(bool enabled) {
 
 // Single-shot commands.
 
-void TFormMain::Show(const std::string& text) { prompts_.ShowMessage(this, QString::fromLocal8Bit(text)); }
+void TFormMain::Show(const std::string& text) { prompts_.ShowMessage(this, QString::fromStdString(text)); }
 void TFormMain::ErrorBeep() { prompts_.Beep(); }
 
 void TFormMain::actPLDResetExecute() { commands::ResetPld(FProgrammer); }
@@ -164,6 +166,7 @@ void TFormMain::actDravolinSetTimeOutExecute() {
   dialog.SetRxTimeout(5000);
   dialog.SetTxTimeout(5000);
   if (prompts_.ExecDialog(dialog) != QDialog::Accepted) return;
+  RequireStillLoaded(FLibrary);  // the dialog pumped messages
   const std::int32_t tx = dialog.TxTimeout();
   const std::int32_t rx = dialog.RxTimeout();
   commands::SetTimeOut(FProgrammer, rx, tx);
@@ -173,7 +176,9 @@ void TFormMain::actDravolinSetTimeOutExecute() {
 
 void TFormMain::actCounterExecute() {
   const QString separator = QLocale().decimalPoint();
-  RunCounter(FProgrammer, *this, separator.isEmpty() ? '.' : separator.at(0).toLatin1());
+  HoldDeviceDuring(ActionId::actCounter, [&] {
+    RunCounter(FProgrammer, *this, separator.isEmpty() ? '.' : separator.at(0).toLatin1());
+  });
 }
 
 void TFormMain::ShowCounterStatus(const std::string& status) {
@@ -209,18 +214,42 @@ bool TFormMain::FormClose() {
 }
 
 void TFormMain::closeEvent(QCloseEvent* event) {
-  if (processRunning_) {
-    // The process stops after its current block and closes the window then.
+  if (runningCommand_) {
+    // A run stops after its current block, the counter ends its measurement;
+    // the window closes then.
     stopRequested_ = true;
-    closeAfterProcess_ = true;
+    closeAfterRun_ = true;
     event->ignore();
     return;
   }
+  closeAfterRun_ = false;
   if (FormClose()) {
     event->accept();
   } else {
     event->ignore();
   }
+}
+
+void TFormMain::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (placedOnScreen_) return;
+  placedOnScreen_ = true;
+  // The designed position, unless the window would not be wholly on the
+  // screen there (a smaller screen, or an X server without a window manager
+  // to move it): then as near to it as the screen allows.
+  const QRect screen = this->screen()->availableGeometry();
+  const QRect frame = frameGeometry();
+  move(std::max(screen.left(), std::min(frame.left(), screen.right() + 1 - frame.width())),
+       std::max(screen.top(), std::min(frame.top(), screen.bottom() + 1 - frame.height())));
+}
+
+void TFormMain::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && runningCommand_ &&
+      IsStoppable(*runningCommand_)) {
+    ExecuteAction(*runningCommand_);
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 }  // namespace selvarex

@@ -3,12 +3,12 @@
 // counter logic.
 #pragma once
 
-#include <QElapsedTimer>
 #include <QString>
 #include <QWidget>
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/action_rules.h"
@@ -18,6 +18,7 @@
 #include "device/dravolin_library.h"
 #include "device/programmer.h"
 #include "transfer/process_host.h"
+#include "transfer/progress_meter.h"
 
 class QAction;
 class QButtonGroup;
@@ -30,7 +31,6 @@ class QRadioButton;
 
 namespace selvarex {
 
-class ImageFileDialogs;
 class Prompts;
 struct LogSettings;
 struct ProcessResult;
@@ -66,6 +66,8 @@ class TFormMain : public QWidget,
 
   // Where the block-wise processes write their log; tests point it elsewhere.
   void SetLogSettings(const LogSettings& settings);
+  // The clock that paces the progress bar during a run; tests use their own.
+  void SetRunClock(const RunClock& clock) { progress_.SetClock(clock); }
 
   const DravolinLibrary& Library() const { return FLibrary; }
   const Programmer& Connection() const { return FProgrammer; }
@@ -124,6 +126,9 @@ class TFormMain : public QWidget,
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  // Esc during a block-wise run does what its Stop button does.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   // Building the window (form_main_layout.cpp).
@@ -140,7 +145,7 @@ class TFormMain : public QWidget,
   bool HasEntry(drav::Entry entry) override;
   bool HasFlash() override;
   bool FlashItemSelected() override;
-  bool ProcessRunning() override;
+  std::optional<ActionId> RunningCommand() override;
   void ApplyRule(ActionId id);
   void EnableIfDLLIsClosed();
   void EnableIfDLLIsOpen();
@@ -191,10 +196,17 @@ class TFormMain : public QWidget,
   void UpdateFlashInfo();
   void CloseUsbDevice();
 
-  // Runs a block-wise process with every other command held off; shows its
-  // closing message, then puts the progress bar back to 0.
-  void RunProcess(const std::function<ProcessResult()>& process);
+  // Runs work that pumps messages while it uses the device (a block-wise run,
+  // the counter) with every other command held off; a close asked for in the
+  // meantime closes the window once the work has ended.
+  void HoldDeviceDuring(ActionId command, const std::function<void()>& work);
+  // Runs a block-wise process that way; shows its closing message, then puts
+  // the progress bar back to 0.
+  void RunProcess(ActionId command, const std::function<ProcessResult()>& process);
   TransferTarget Target() const;
+  // The bar at the meter's position, with the run's figures, or the plain
+  // percentage when there are none.
+  void ShowProgress(const QString& figures);
 
   // ConnectionView
   void ShowLabel(PanelLabel label, const std::string& text) override;
@@ -209,6 +221,7 @@ class TFormMain : public QWidget,
                          const std::string& value) override;
   // ProcessHost
   void SetProgressRange(std::uint32_t maximum) override;
+  void RunStarts(std::uint32_t cycles, RunUnit unit) override;
   void BlockDone() override;
   bool StopRequested() override;
 
@@ -216,18 +229,12 @@ class TFormMain : public QWidget,
   DravolinLibrary FLibrary;
   Programmer FProgrammer{FLibrary};
   std::unique_ptr<LogSettings> logSettings_;
-  std::unique_ptr<ImageFileDialogs> fileDialogs_;
-  // During a run the progress bar shows the position at most every 40 ms, and
-  // less often where drawing is slow: the pause after a drawing is at least 100
-  // times what the drawing took, so it never costs more than about 1 % of the run.
-  static constexpr qint64 kProgressFrameNs = 40'000'000;
-  static constexpr qint64 kProgressDrawShare = 100;
-  int progressPosition_ = 0;
-  QElapsedTimer progressFrame_;
-  qint64 progressPauseNs_ = kProgressFrameNs;
-  bool processRunning_ = false;
+  ProgressMeter progress_;
+  char decimalSeparator_ = '.';
+  std::optional<ActionId> runningCommand_;
   bool stopRequested_ = false;
-  bool closeAfterProcess_ = false;
+  bool closeAfterRun_ = false;
+  bool placedOnScreen_ = false;
 };
 
 }  // namespace selvarex

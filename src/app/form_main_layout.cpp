@@ -21,6 +21,13 @@ constexpr int kButtonHeight = 33;
 // The three button columns of the "Flash Operations" group.
 constexpr int ColumnLeft(int column) { return 12 + column * 100; }
 
+// A screen reader reads the value as shown (the label's own accessible name)
+// together with its caption: the caption labels the value and describes it.
+void TieCaptionToValue(QLabel* caption, QLabel* value) {
+  caption->setBuddy(value);
+  value->setAccessibleDescription(caption->text().remove(QLatin1Char(':')));
+}
+
 QFont ValueFont(const QFont& base) {
   QFont font(base);
   font.setBold(true);
@@ -46,8 +53,7 @@ QLabel* TFormMain::NewValuePair(QGroupBox* group, const QString& caption, const 
   value->setObjectName(QString::fromLatin1(valueName));
   value->setFont(ValueFont(font()));
   value->setGeometry(12 + captionWidth, top, group->width() - captionWidth - 16, 20);
-  // Screen readers announce the value with its caption.
-  value->setAccessibleName(QString(caption).remove(QLatin1Char(':')));
+  TieCaptionToValue(captionLabel, value);
   return value;
 }
 
@@ -141,7 +147,7 @@ void TFormMain::CreateControls() {
     auto* value = new QLabel(QString::fromLatin1(entry.initial), GroupBox5);
     value->setObjectName(QString::fromLatin1(entry.name));
     value->setGeometry(176, top, 68, 20);
-    value->setAccessibleName(QString::fromLatin1(entry.caption).remove(QLatin1Char(':')));
+    TieCaptionToValue(caption, value);
     *entry.value = value;
     top += 24;
   }

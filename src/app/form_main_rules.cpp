@@ -14,7 +14,7 @@ bool TFormMain::IsFlashProdSupported() { return FProgrammer.IsFlashProdSupported
 bool TFormMain::HasEntry(drav::Entry entry) { return FLibrary.Has(entry); }
 bool TFormMain::HasFlash() { return FProgrammer.HasFlash(); }
 bool TFormMain::FlashItemSelected() { return SelectedFlashIndex() >= 0; }
-bool TFormMain::ProcessRunning() { return processRunning_; }
+std::optional<ActionId> TFormMain::RunningCommand() { return runningCommand_; }
 
 int TFormMain::SelectedFlashIndex() const { return rgrpSelFlashItems->checkedId(); }
 
@@ -68,7 +68,7 @@ void TFormMain::UpdateAction(ActionId id) {
 
 bool TFormMain::RunIdlePass() {
   if (!isVisible() || !isEnabled() || QApplication::activeModalWidget() != nullptr) return false;
-  std::string failure;
+  std::optional<std::string> failure;
   for (const ActionInfo& info : ActionTable()) {
     try {
       UpdateAction(info.id);
@@ -77,15 +77,20 @@ bool TFormMain::RunIdlePass() {
       // failing query is not repeated (see IsFlashProdSupported), so the box
       // appears once and every other command stays reachable.
       ActionOf(info.id)->setEnabled(false);
-      if (failure.empty()) failure = error.what();
+      if (!failure) failure = error.what();
     }
   }
-  if (!failure.empty()) ShowCommandError(failure);
+  if (failure) ShowCommandError(*failure);
   emit idlePassDone();
   return true;
 }
 
 void TFormMain::ExecuteAction(ActionId id) {
+  if (runningCommand_) {
+    // While a run holds the device its own command, and only that, stops it.
+    if (IsActionEnabled(id, *this)) stopRequested_ = true;
+    return;
+  }
   bool enabled = false;
   RunCommand([&] { enabled = IsActionEnabled(id, *this); });
   if (enabled) RunCommand([&] { RunHandler(id); });

@@ -6,6 +6,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QLocale>
 #include <QProgressBar>
 
 #include "app/form_main.h"
@@ -23,7 +24,8 @@ namespace selvarex {
 
 namespace {
 
-std::string FileNameOf(const QString& name) { return name.toLocal8Bit().toStdString(); }
+// The core carries file names as UTF-8, so any name the dialog gives opens.
+std::string FileNameOf(const QString& name) { return name.toStdString(); }
 
 }  // namespace
 
@@ -31,62 +33,74 @@ TransferTarget TFormMain::Target() const {
   return TransferTarget{FLibrary, FProgrammer.FFlash, SelectedFlashIndex()};
 }
 
-void TFormMain::RunProcess(const std::function<ProcessResult()>& process) {
-  // While a process holds the device every other command is unavailable: the
-  // message pumping after each block would otherwise let the operator unload
-  // the library or start a second run underneath it.
-  processRunning_ = true;
+void TFormMain::HoldDeviceDuring(ActionId command, const std::function<void()>& work) {
+  // The message pumping inside the work would otherwise let the operator
+  // unload the library or start a second run underneath it.
+  runningCommand_ = command;
   stopRequested_ = false;
   const bool selectorWasEnabled = rgrpSelFlash->isEnabled();
-  for (QAction* action : Action) action->setEnabled(false);
-  cbxFlashVerifyWrite->setEnabled(false);
+  for (const ActionInfo& info : ActionTable()) UpdateAction(info.id);
   rgrpSelFlash->setEnabled(false);
-  progressPosition_ = ProgressBar1->value();
-  progressPauseNs_ = kProgressFrameNs;
-  progressFrame_.start();
+  if (IsStoppable(command)) ActionOf(command)->setText(QString::fromLatin1(kStopCaption));
 
-  struct Restore {
+  struct Release {
     TFormMain& window;
+    ActionId command;
     bool selectorEnabled;
-    ~Restore() {
-      window.processRunning_ = false;
-      window.ProgressBar1->setValue(window.progressPosition_);  // where the run stopped
+    ~Release() {
+      window.runningCommand_.reset();
+      window.ActionOf(command)->setText(QString::fromLatin1(InfoOf(command).caption));
       window.rgrpSelFlash->setEnabled(selectorEnabled);
-      if (window.closeAfterProcess_) {
-        window.closeAfterProcess_ = false;
+      if (window.closeAfterRun_)
         QMetaObject::invokeMethod(&window, &QWidget::close, Qt::QueuedConnection);
-      }
     }
-  } restore{*this, selectorWasEnabled};
+  } release{*this, command, selectorWasEnabled};
+  work();
+}
 
-  const ProcessResult result = process();
-  ProgressBar1->setValue(progressPosition_);
-  if (result.stopped) return;
+void TFormMain::RunProcess(ActionId command, const std::function<ProcessResult()>& process) {
+  const QString separator = QLocale().decimalPoint();
+  decimalSeparator_ = separator.isEmpty() ? '.' : separator.at(0).toLatin1();
+  progress_.StartRun();
+  // On every way out the bar shows where the run stopped, as a plain percentage.
+  struct ShowWhereItStopped {
+    TFormMain& window;
+    ~ShowWhereItStopped() {
+      window.ShowProgress(QString());
+    }
+  };
+  ProcessResult result;
+  {
+    const ShowWhereItStopped onEveryWayOut{*this};
+    HoldDeviceDuring(command, [&] { result = process(); });
+  }
+  // A run stopped by closing the window says nothing: the window closes.
+  if (closeAfterRun_) return;
   Show(result.message);
-  progressPosition_ = 0;
-  ProgressBar1->setValue(0);
+  progress_.Rewind();
+  ShowProgress(QString());
 }
 
 void TFormMain::actFlashReadExecute() {
   RequireEntries(FLibrary, {drav::Entry::DravFlashRead});
-  TfrmFlashRead dialog(prompts_, fileDialogs_.get());
+  TfrmFlashRead dialog(prompts_);
   dialog.SetAddress(0);
   dialog.SetSize(static_cast<std::int32_t>(nand::kDefaultBytes));
   if (prompts_.ExecDialog(dialog) != QDialog::Accepted) return;
   const DumpReadingParams params{dialog.Address(), dialog.Size(), FileNameOf(dialog.FileName())};
-  RunProcess([&] { return RunDumpReading(Target(), params, *this, *logSettings_); });
+  RunProcess(ActionId::actFlashRead, [&] { return RunDumpReading(Target(), params, *this, *logSettings_); });
 }
 
 void TFormMain::actFlashProgramExecute() {
   RequireEntries(FLibrary, {drav::Entry::DravFlashSetWVerify, drav::Entry::DravFlashRead,
                             drav::Entry::DravFlashWrite});
-  TfrmFlashWrite dialog(prompts_, fileDialogs_.get());
+  TfrmFlashWrite dialog(prompts_);
   dialog.SetAddress(0);
   dialog.SetSize(static_cast<std::int32_t>(nand::kDefaultBytes));
   if (prompts_.ExecDialog(dialog) != QDialog::Accepted) return;
   const DumpWritingParams params{dialog.Address(), dialog.Size(), FileNameOf(dialog.FileName()),
                                  cbxFlashVerifyWrite->isChecked()};
-  RunProcess([&] { return RunDumpWriting(Target(), params, *this, *logSettings_); });
+  RunProcess(ActionId::actFlashProgram, [&] { return RunDumpWriting(Target(), params, *this, *logSettings_); });
 }
 
 void TFormMain::actFlashEraseSectorExecute() {
@@ -99,28 +113,40 @@ void TFormMain::actFlashEraseSectorExecute() {
   dialog.SetNumber(static_cast<std::int32_t>(nand::kDefaultBlocks));
   if (prompts_.ExecDialog(dialog) != QDialog::Accepted) return;
   const SectorEraseParams params{dialog.Address(), dialog.Number(), cbxFlashVerifyWrite->isChecked()};
-  RunProcess([&] { return RunSectorErase(Target(), params, *this, *logSettings_); });
+  RunProcess(ActionId::actFlashEraseSector, [&] { return RunSectorErase(Target(), params, *this, *logSettings_); });
 }
 
 void TFormMain::SetProgressRange(std::uint32_t maximum) {
-  ProgressBar1->setRange(0, static_cast<int>(maximum));
-  ProgressBar1->setValue(0);
-  progressPosition_ = 0;
+  progress_.SetRange(maximum);
+  // Qt draws a range of 0 to 0 as a busy indicator that never stops; a run of
+  // no block gets an empty bar instead (its position stays 0).
+  ProgressBar1->setRange(0, static_cast<int>(std::max<std::uint32_t>(maximum, 1)));
+  ShowProgress(QString());
 }
 
+void TFormMain::ShowProgress(const QString& figures) {
+  if (figures.isEmpty()) {
+    ProgressBar1->resetFormat();
+  } else {
+    ProgressBar1->setFormat(figures);
+  }
+  ProgressBar1->setValue(static_cast<int>(progress_.Position()));
+  // Qt's accessible progress bar tells only the number; the text shown goes
+  // to screen readers as the description.
+  ProgressBar1->setAccessibleDescription(ProgressBar1->text());
+}
+
+void TFormMain::RunStarts(std::uint32_t cycles, RunUnit unit) { progress_.CountCycles(cycles, unit); }
+
 void TFormMain::BlockDone() {
-  // The position steps after every block, but the bar shows it at most at the
-  // display's pace: a progress bar repaints itself synchronously whenever its
-  // value changes, which costs more than a fast block and cannot be seen.
+  // The position steps after every block, but the bar shows it, with the
+  // run's speed and time left, only when the meter says so: a progress bar
+  // repaints itself synchronously whenever its value changes.
   QApplication::processEvents();
-  // Past its maximum (an erase of more than 1024 sectors) the bar stays full.
-  progressPosition_ = std::min(progressPosition_ + 1, ProgressBar1->maximum());
-  if (progressFrame_.nsecsElapsed() >= progressPauseNs_) {
-    QElapsedTimer drawing;
-    drawing.start();
-    ProgressBar1->setValue(progressPosition_);
-    progressPauseNs_ = std::max(kProgressFrameNs, kProgressDrawShare * drawing.nsecsElapsed());
-    progressFrame_.start();
+  if (progress_.BlockDone()) {
+    const std::int64_t drawing = progress_.FrameStarts();
+    ShowProgress(QString::fromStdString(progress_.Text(decimalSeparator_)));
+    progress_.FrameDrawn(drawing);
   }
   QApplication::processEvents();
 }

@@ -15,7 +15,7 @@ bool SelvarexApplication::notify(QObject* receiver, QEvent* event) {
   try {
     return QApplication::notify(receiver, event);
   } catch (const std::exception& error) {
-    prompts_.ShowError(activeWindow(), QString::fromLocal8Bit(ErrorBoxText(error.what())));
+    prompts_.ShowError(activeWindow(), QString::fromStdString(ErrorBoxText(error.what())));
   } catch (...) {
     prompts_.ShowError(activeWindow(), QStringLiteral("Unknown error."));
   }

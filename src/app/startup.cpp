@@ -21,7 +21,7 @@ int RunSelvarex(int& argc, char** argv, Prompts& prompts,
     if (started) started(window);
     application.exec();
   } catch (const std::exception& error) {
-    prompts.ShowError(nullptr, QString::fromLocal8Bit(ErrorBoxText(error.what())));
+    prompts.ShowError(nullptr, QString::fromStdString(ErrorBoxText(error.what())));
   }
   return 0;
 }

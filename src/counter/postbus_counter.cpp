@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "device/still_loaded.h"
+
 namespace selvarex {
 
 std::string FormatCounterTime(std::uint32_t ticks, char decimalSeparator) {
@@ -29,6 +31,7 @@ void RunCounter(Programmer& programmer, CounterView& view, char decimalSeparator
   const drav::Handle flash = programmer.FFlash;
   view.ShowCounterStatus("BUSY");
   view.ProcessMessagesOnce();
+  RequireStillLoaded(programmer.Library());
 
   std::int32_t running = 0;
   std::uint32_t ticks = 0;

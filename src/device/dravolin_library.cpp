@@ -53,8 +53,9 @@ void DravolinLibrary::Load() {
     return;
   }
   const std::string path = LibraryPath();
+  // A folder of that name is no library file either.
   std::error_code ignored;
-  if (!std::filesystem::exists(path, ignored)) {
+  if (!std::filesystem::exists(path, ignored) || std::filesystem::is_directory(path, ignored)) {
     throw Exception("File " + path + " doesn't exists!");
   }
   platform::ModuleHandle module = platform::OpenLibrary(path);
@@ -91,7 +92,9 @@ void DravolinLibrary::RaiseLastDravolinError() const {
   char text[drav::kLastErrorBufferSize];
   std::memset(text, 0, sizeof text);
   if (table_.DravGetLastError(text, sizeof text) == 0) throw Exception(kFallback);
-  throw Exception(TextFromBuffer(text, sizeof text));
+  // An empty text would show an empty box, or none at all.
+  std::string message = TextFromBuffer(text, sizeof text);
+  throw Exception(message.empty() ? kFallback : message);
 }
 
 }  // namespace selvarex

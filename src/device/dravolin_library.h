@@ -62,7 +62,7 @@ class DravolinLibrary {
   bool Has(drav::Entry e) const { return table_.Has(e); }
 
   // Always throws: the library's last error text, or the fallback text when
-  // the library gives none (or lacks DravGetLastError).
+  // the library gives none, an empty one, or lacks DravGetLastError.
   [[noreturn]] void RaiseLastDravolinError() const;
 
  private:

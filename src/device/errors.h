@@ -1,5 +1,5 @@
 // The program's error kinds. Every error carries the text the operator sees in
-// the error box; nothing is caught between a command and that box.
+// the error box, as UTF-8; nothing is caught between a command and that box.
 #pragma once
 
 #include <cstdint>

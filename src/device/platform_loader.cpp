@@ -1,5 +1,6 @@
 #include "device/platform_loader.h"
 
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -58,10 +59,24 @@ OsError LastOsError() {
           FORMAT_MESSAGE_ARGUMENT_ARRAY,
       nullptr, error.code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
   if (buffer != nullptr) {
-    error.text = TrimSystemText(std::string(buffer, length));
+    error.text = Utf8FromSystemText(TrimSystemText(std::string(buffer, length)));
     LocalFree(buffer);
   }
   return error;
+}
+
+bool PlayErrorSound() { return MessageBeep(MB_ICONHAND) != 0; }
+
+std::string Utf8FromSystemText(const std::string& text) {
+  if (text.empty()) return text;
+  const int size = static_cast<int>(text.size());
+  const int wideLength = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), wideLength);
+  const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, utf8.data(), length, nullptr, nullptr);
+  return utf8;
 }
 
 #else
@@ -89,6 +104,11 @@ bool CloseLibrary(ModuleHandle module) {
 }
 
 OsError LastOsError() { return lastError; }
+
+bool PlayErrorSound() { return false; }
+
+// Elsewhere the locale's text is UTF-8 already.
+std::string Utf8FromSystemText(const std::string& text) { return text; }
 
 #endif
 

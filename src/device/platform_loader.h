@@ -1,5 +1,6 @@
-// The platform's dynamic loader. This pair of files is the only place that
-// knows which operating system the program runs on.
+// The platform's dynamic loader, its error texts and its error sound. With
+// platform_process.cpp (processes and pipes), the only place that knows
+// which operating system the program runs on.
 #pragma once
 
 #include <cstdint>
@@ -26,5 +27,13 @@ struct OsError {
 // The error of the last failed call above, with the system's text for it
 // (trailing blanks and full stops removed).
 OsError LastOsError();
+
+// The system's error sound (Windows: the MB_ICONHAND sound). False where the
+// system offers none; the window then uses its toolkit's beep.
+bool PlayErrorSound();
+
+// Text in the system's 8-bit code page (what the device library and the
+// system's own messages give) as the UTF-8 the program carries.
+std::string Utf8FromSystemText(const std::string& text);
 
 }  // namespace selvarex::platform

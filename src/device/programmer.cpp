@@ -158,19 +158,27 @@ void Programmer::SelectFlash(std::uint32_t index, ConnectionView& view) {
   // The previous chip's flash object must never act on the chip now selected;
   // a supported chip gets a flash object of its own below.
   FFlash = 0;
-  if (Api().DravUsbSelectFlash != nullptr) Api().DravUsbSelectFlash(FUsbHandle, index);
+  const auto select = Api().DravUsbSelectFlash;
+  if (select != nullptr && select(FUsbHandle, index) == 0) {
+    // The programmer stays on the other chip, which may well be of the same
+    // model: nothing may name this chip or act on it until a pick succeeds.
+    ShowNoFlash(view);
+    view.ResetFlashSelector(true);
+    RaiseLastDravolinError();
+  }
   UpdateFlashInfo(view);
+}
+
+void Programmer::ShowNoFlash(ConnectionView& view) {
+  for (PanelLabel label : {PanelLabel::FlashID, PanelLabel::FlashFullName, PanelLabel::FlashProdName,
+                           PanelLabel::FlashSupported, PanelLabel::FlashProductorSupported}) {
+    view.ShowLabel(label, "??");
+  }
 }
 
 void Programmer::UpdateFlashInfo(ConnectionView& view) {
   const auto& api = Api();
-  if (FDevice == 0 || FUsbHandle == 0 || api.DravDevGetFlashID == nullptr) {
-    for (PanelLabel label : {PanelLabel::FlashID, PanelLabel::FlashFullName, PanelLabel::FlashProdName,
-                             PanelLabel::FlashSupported, PanelLabel::FlashProductorSupported}) {
-      view.ShowLabel(label, "??");
-    }
-    return;
-  }
+  if (FDevice == 0 || FUsbHandle == 0 || api.DravDevGetFlashID == nullptr) return ShowNoFlash(view);
   if (api.DravDevGetFlashID(FDevice, FUsbHandle, &FFlashID) == 0) RaiseLastDravolinError();
   view.ShowLabel(PanelLabel::FlashID, FlashIdToStr(FFlashID));
 

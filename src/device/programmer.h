@@ -43,7 +43,8 @@ class Programmer {
   void LibraryGone(ConnectionView& view);
 
   void UpdateInfo(ConnectionView& view);
-  // The operator picked flash chip 0 or 1.
+  // The operator picked flash chip 0 or 1. When the programmer refuses the
+  // chip, raises the library error with no chip chosen and none shown.
   void SelectFlash(std::uint32_t index, ConnectionView& view);
   void UpdateFlashInfo(ConnectionView& view);
 
@@ -63,6 +64,7 @@ class Programmer {
   void CreateDevice();
   void DestroyDevice();
 
+  void ShowNoFlash(ConnectionView& view);
   void UpdateDeviceCount(ConnectionView& view);
   void UpdateDLLVersion(ConnectionView& view);
   void UpdateDriverVersion(ConnectionView& view);

@@ -9,6 +9,7 @@ set(DEVICE_CORE_SOURCES
   device/info_format.cpp
   device/library_text.cpp
   device/programmer.cpp
+  device/still_loaded.cpp
   device/timeout_rule.cpp
 )
 set(DEVICE_GUI_SOURCES

@@ -3,7 +3,9 @@
 #include <vector>
 
 #include "device/errors.h"
+#include "device/still_loaded.h"
 #include "transfer/block_geometry.h"
+#include "transfer/file_names.h"
 #include "transfer/image_file.h"
 #include "transfer/library_loss.h"
 #include "transfer/log_texts.h"
@@ -15,6 +17,7 @@ namespace selvarex {
 namespace {
 
 constexpr std::string_view kStartText = "START DUMP READING PROCESS: ";
+constexpr std::string_view kWhat = "NAND Dump reading";
 constexpr std::string_view kEndText = "END DUMP READING PROCESS: ";
 
 using std::to_string;
@@ -24,7 +27,7 @@ using std::to_string;
 [[noreturn]] void ImageWriteFailed(OperationLog& log, const std::string& prefix,
                                    const std::string& fileName, std::int64_t position) {
   log.Entry(prefix + "File Write Error occured at position: " + to_string(position) + " (dec)");
-  throw Exception("Cannot write file " + fileName + " at position " + to_string(position) +
+  throw Exception("Cannot write file " + ShownFileName(fileName) + " at position " + to_string(position) +
                   " (dec): the NAND dump is incomplete.");
 }
 
@@ -32,8 +35,9 @@ using std::to_string;
 
 ProcessResult RunDumpReading(const TransferTarget& target, const DumpReadingParams& params,
                              ProcessHost& host, const LogSettings& settings) {
+  // The parameter dialog pumped messages.
+  RequireStillLoaded(target.library);
   RequireEntries(target.library, {drav::Entry::DravFlashRead});
-  const auto read = target.library.Api().DravFlashRead;
 
   OperationLog log(settings.path, *settings.clock);
   log.Open(kStartText);
@@ -45,11 +49,12 @@ ProcessResult RunDumpReading(const TransferTarget& target, const DumpReadingPara
     std::vector<std::uint8_t> block(nand::kBlockSize);
 
     std::uint32_t badBlocks = 0;
+    host.RunStarts(range.end - range.first, RunUnit::Bytes);
     for (std::uint32_t index = range.first; index < range.end; ++index) {
       const log_text::Cycle cycle{"Read", index, range.planned};
       section.At(cycle);
       const std::uint32_t address = nand::BlockAddress(index);
-      if (read(target.flash, address, block.data(), nand::kBlockSize) == 0) {
+      if (target.library.Api().DravFlashRead(target.flash, address, block.data(), nand::kBlockSize) == 0) {
         log.Entry(cycle.Prefix() + ", Read Error occured at Address: " + to_string(address) + " (dec)");
         target.library.RaiseLastDravolinError();
       }
@@ -61,11 +66,12 @@ ProcessResult RunDumpReading(const TransferTarget& target, const DumpReadingPara
       const std::int64_t position = image.Position();
       if (!image.Append(block.data(), nand::kBlockSize))
         ImageWriteFailed(log, cycle.Prefix() + ", ", params.fileName, position);
-      if (BlockDoneAndStopped(host, log, cycle, kEndText)) return ProcessResult{true, {}};
+      if (BlockDoneAndStopped(target, host, log, cycle, kEndText))
+        return StoppedResult(kWhat, index - range.first + 1, range.end - range.first, "block");
     }
     if (!image.Close()) ImageWriteFailed(log, "", params.fileName, image.Position());
 
-    log.End(log_text::Summary(target.selectedFlash, " NAND dump saved on file: " + params.fileName),
+    log.End(log_text::Summary(target.selectedFlash, " NAND dump saved on file: " + ShownFileName(params.fileName)),
             kEndText);
     return ProcessResult{false, "NAND Dump has been created!\n\n" + to_string(badBlocks) +
                                     " bad block/s has been found.\n\nCheck the log for the details."};

@@ -13,7 +13,7 @@ namespace selvarex {
 struct DumpReadingParams {
   std::int32_t address;    // rounded down to its block
   std::int32_t byteCount;
-  std::string fileName;    // created, or emptied when it exists
+  std::string fileName;    // UTF-8; created, or emptied when it exists
 };
 
 // Throws on a failed block read (library error), when the image cannot be

@@ -4,8 +4,10 @@
 #include <vector>
 
 #include "device/errors.h"
+#include "device/still_loaded.h"
 #include "transfer/block_geometry.h"
 #include "transfer/chip_checks.h"
+#include "transfer/file_names.h"
 #include "transfer/image_file.h"
 #include "transfer/library_loss.h"
 #include "transfer/log_texts.h"
@@ -17,6 +19,7 @@ namespace selvarex {
 namespace {
 
 constexpr std::string_view kStartText = "START DUMP WRITING PROCESS: ";
+constexpr std::string_view kWhat = "NAND Dump writing";
 constexpr std::string_view kEndText = "END DUMP WRITING PROCESS: ";
 
 using std::to_string;
@@ -35,7 +38,7 @@ struct Counts {
                              std::uint32_t address, const Counts& counts) {
   log.Entry(cycle.Prefix() + ", Image file ended at position: " + to_string(position) +
             " (dec), writing stopped.");
-  throw Exception("Image file " + fileName + " ended at position " + to_string(position) +
+  throw Exception("Image file " + ShownFileName(fileName) + " ended at position " + to_string(position) +
                   " (dec): NAND address " + to_string(address) +
                   " (dec) and the blocks after it have not been written.\n\n" +
                   to_string(counts.written) + " block/s written, " + to_string(counts.nandBad) +
@@ -48,9 +51,10 @@ struct Counts {
 
 ProcessResult RunDumpWriting(const TransferTarget& target, const DumpWritingParams& params,
                              ProcessHost& host, const LogSettings& settings) {
+  // The parameter dialog pumped messages.
+  RequireStillLoaded(target.library);
   RequireEntries(target.library, {drav::Entry::DravFlashSetWVerify, drav::Entry::DravFlashRead,
                                   drav::Entry::DravFlashWrite});
-  const auto write = target.library.Api().DravFlashWrite;
 
   OperationLog log(settings.path, *settings.clock);
   log.Open(kStartText);
@@ -64,6 +68,7 @@ ProcessResult RunDumpWriting(const TransferTarget& target, const DumpWritingPara
     std::vector<std::uint8_t> block(nand::kBlockSize);
 
     Counts counts;
+    host.RunStarts(range.end - range.first, RunUnit::Bytes);
     for (std::uint32_t index = range.first; index < range.end; ++index) {
       const log_text::Cycle cycle{"Write", index, range.planned};
       section.At(cycle);
@@ -83,7 +88,7 @@ ProcessResult RunDumpWriting(const TransferTarget& target, const DumpWritingPara
           ImageEnded(log, cycle, params.fileName, std::min(image.Size(), offset + got), address, counts);
 
         if (nand::IsGoodBlock(index, block[nand::kMarkerOffset])) {
-          if (write(target.flash, address, block.data(), nand::kBlockSize) != 0) {
+          if (target.library.Api().DravFlashWrite(target.flash, address, block.data(), nand::kBlockSize) != 0) {
             ++counts.written;
           } else {
             ++counts.writeErrors;
@@ -96,10 +101,11 @@ ProcessResult RunDumpWriting(const TransferTarget& target, const DumpWritingPara
                     " found at position: " + to_string(offset) + " (dec)");
         }
       }
-      if (BlockDoneAndStopped(host, log, cycle, kEndText)) return ProcessResult{true, {}};
+      if (BlockDoneAndStopped(target, host, log, cycle, kEndText))
+        return StoppedResult(kWhat, index - range.first + 1, range.end - range.first, "block");
     }
 
-    log.End(log_text::Summary(target.selectedFlash, " NAND dump restored from file: " + params.fileName),
+    log.End(log_text::Summary(target.selectedFlash, " NAND dump restored from file: " + ShownFileName(params.fileName)),
             kEndText);
     return ProcessResult{
         false, "NAND Dump has been restored!\n\n" + to_string(counts.nandBad) +

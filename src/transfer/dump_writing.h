@@ -14,7 +14,7 @@ namespace selvarex {
 struct DumpWritingParams {
   std::int32_t address;    // rounded down to its block
   std::int32_t byteCount;
-  std::string fileName;    // read at the offsets of the NAND addresses written
+  std::string fileName;    // UTF-8; read at the offsets of the NAND addresses written
   bool verify;             // the window's write-verify check box
 };
 

@@ -8,14 +8,14 @@
 
 #include "app/action_button.h"
 #include "app/chosen_file_label.h"
-#include "app/image_file_dialogs.h"
+#include "app/image_file_dialog.h"
 #include "app/prompts.h"
 #include "transfer/dialog_rules.h"
 #include "app/labelled_edit.h"
 
 namespace selvarex {
 
-TfrmFlashRead::TfrmFlashRead(Prompts& prompts, ImageFileDialogs* fileDialogs)
+TfrmFlashRead::TfrmFlashRead(Prompts& prompts)
     : QDialog(nullptr), prompts_(prompts) {
   setWindowTitle(QStringLiteral("Flash Read"));
   setFixedSize(298, 153);
@@ -51,11 +51,7 @@ TfrmFlashRead::TfrmFlashRead(Prompts& prompts, ImageFileDialogs* fileDialogs)
   Button2->setDefault(true);
   BindButtonToAction(Button2, actOk);
 
-  if (fileDialogs == nullptr) {
-    ownFileDialogs_ = std::make_unique<ImageFileDialogs>();
-    fileDialogs = ownFileDialogs_.get();
-  }
-  SaveDialog1 = &fileDialogs->Save();
+  SaveDialog1 = NewImageSaveDialog(this);
 
   setTabOrder(edtAddress, edtSize);
   setTabOrder(edtSize, Button1);

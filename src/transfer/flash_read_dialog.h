@@ -4,7 +4,6 @@
 #include <QDialog>
 #include <QString>
 #include <cstdint>
-#include <memory>
 
 class QAction;
 class QFileDialog;
@@ -14,15 +13,13 @@ class QPushButton;
 
 namespace selvarex {
 
-class ImageFileDialogs;
 class Prompts;
 
 class TfrmFlashRead : public QDialog {
   Q_OBJECT
 
  public:
-  // Without file dialogs of the window's, the dialog makes its own.
-  explicit TfrmFlashRead(Prompts& prompts, ImageFileDialogs* fileDialogs = nullptr);
+  explicit TfrmFlashRead(Prompts& prompts);
   ~TfrmFlashRead() override;
 
   void SetAddress(std::int32_t value);
@@ -52,7 +49,6 @@ class TfrmFlashRead : public QDialog {
   void actOkUpdate();
 
   Prompts& prompts_;
-  std::unique_ptr<ImageFileDialogs> ownFileDialogs_;
   QString FFileName;
   QLabel* lblFileName = nullptr;
 };

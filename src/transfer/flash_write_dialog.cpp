@@ -8,14 +8,14 @@
 
 #include "app/action_button.h"
 #include "app/chosen_file_label.h"
-#include "app/image_file_dialogs.h"
+#include "app/image_file_dialog.h"
 #include "app/prompts.h"
 #include "transfer/dialog_rules.h"
 #include "app/labelled_edit.h"
 
 namespace selvarex {
 
-TfrmFlashWrite::TfrmFlashWrite(Prompts& prompts, ImageFileDialogs* fileDialogs)
+TfrmFlashWrite::TfrmFlashWrite(Prompts& prompts)
     : QDialog(nullptr), prompts_(prompts) {
   setWindowTitle(QStringLiteral("Flash Write"));
   setFixedSize(289, 127);
@@ -51,11 +51,7 @@ TfrmFlashWrite::TfrmFlashWrite(Prompts& prompts, ImageFileDialogs* fileDialogs)
   Button3->setGeometry(192, 84, 81, 27);
   BindButtonToAction(Button3, actCancel);
 
-  if (fileDialogs == nullptr) {
-    ownFileDialogs_ = std::make_unique<ImageFileDialogs>();
-    fileDialogs = ownFileDialogs_.get();
-  }
-  OpenDialog1 = &fileDialogs->Open();
+  OpenDialog1 = NewImageOpenDialog(this);
 
   setTabOrder(edtAddress, edtSize);
   setTabOrder(edtSize, Button1);

@@ -1,13 +1,14 @@
 #include "transfer/image_file.h"
 
 #include "device/errors.h"
+#include "transfer/file_names.h"
 
 namespace selvarex {
 
 ImageWriter::ImageWriter(const std::string& fileName) {
   file_.pubsetbuf(nullptr, 0);
-  if (file_.open(fileName, std::ios::out | std::ios::trunc | std::ios::binary) == nullptr)
-    throw EFCreateError(fileName);
+  if (file_.open(PathFromUtf8(fileName), std::ios::out | std::ios::trunc | std::ios::binary) == nullptr)
+    throw EFCreateError(ShownFileName(fileName));
 }
 
 bool ImageWriter::Append(const std::uint8_t* data, std::uint32_t length) {
@@ -21,7 +22,8 @@ bool ImageWriter::Close() { return file_.close() != nullptr; }
 
 ImageReader::ImageReader(const std::string& fileName) {
   file_.pubsetbuf(nullptr, 0);
-  if (file_.open(fileName, std::ios::in | std::ios::binary) == nullptr) throw EFOpenError(fileName);
+  if (file_.open(PathFromUtf8(fileName), std::ios::in | std::ios::binary) == nullptr)
+    throw EFOpenError(ShownFileName(fileName));
   const std::streamoff end = file_.pubseekoff(0, std::ios::end, std::ios::in);
   size_ = end < 0 ? 0 : static_cast<std::int64_t>(end);
 }

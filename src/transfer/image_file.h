@@ -1,5 +1,6 @@
 // NAND image files: raw 135168-byte blocks, no header. Unbuffered, so a
 // block goes to or comes from the disk in one call and every result is seen.
+// Names are UTF-8 (see file_names.h).
 #pragma once
 
 #include <cstdint>

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "transfer/progress_meter.h"
+
 namespace selvarex {
 
 class ProcessHost {
@@ -10,6 +12,8 @@ class ProcessHost {
   virtual ~ProcessHost() = default;
   // The progress bar: minimum 0, this maximum, position 0.
   virtual void SetProgressRange(std::uint32_t maximum) = 0;
+  // The run's cycles, right before the first; the speed is counted in unit.
+  virtual void RunStarts(std::uint32_t cycles, RunUnit unit) = 0;
   // After every block: repaint the window, process pending messages, advance
   // the progress bar by one step, process pending messages again.
   virtual void BlockDone() = 0;

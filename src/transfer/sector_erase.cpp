@@ -1,6 +1,7 @@
 #include "transfer/sector_erase.h"
 
 #include "device/errors.h"
+#include "device/still_loaded.h"
 #include "transfer/block_geometry.h"
 #include "transfer/chip_checks.h"
 #include "transfer/library_loss.h"
@@ -13,6 +14,7 @@ namespace selvarex {
 namespace {
 
 constexpr std::string_view kStartText = "START ERASE SECTORS PROCESS: ";
+constexpr std::string_view kWhat = "Sector erase";
 constexpr std::string_view kEndText = "END ERASE SECTORS PROCESS: ";
 
 using std::to_string;
@@ -21,13 +23,14 @@ using std::to_string;
 
 ProcessResult RunSectorErase(const TransferTarget& target, const SectorEraseParams& params,
                              ProcessHost& host, const LogSettings& settings) {
+  // The parameter dialog pumped messages.
+  RequireStillLoaded(target.library);
   RequireEntries(target.library, {drav::Entry::DravFlashSetWVerify, drav::Entry::DravFlashRead,
                                   drav::Entry::DravFlashEraseSector});
   // Addresses of later blocks would wrap around 32 bits onto the chip's start.
   if (params.endBlock < 0 || static_cast<std::uint32_t>(params.endBlock) > nand::kMaxEndBlock)
     throw Exception("End block " + to_string(params.endBlock) + " is outside 0 to " +
                     to_string(nand::kMaxEndBlock) + ". Nothing has been erased.");
-  const auto erase = target.library.Api().DravFlashEraseSector;
 
   OperationLog log(settings.path, *settings.clock);
   log.Open(kStartText);
@@ -40,6 +43,7 @@ ProcessResult RunSectorErase(const TransferTarget& target, const SectorErasePara
     std::uint32_t badBlocks = 0;
     std::uint32_t eraseErrors = 0;
     std::uint32_t erased = 0;
+    host.RunStarts(end > first ? end - first : 0, RunUnit::Blocks);
     for (std::uint32_t index = first; index < end; ++index) {
       // The log's total is the end block as typed.
       const log_text::Cycle cycle{"Erase", index, end};
@@ -48,7 +52,7 @@ ProcessResult RunSectorErase(const TransferTarget& target, const SectorErasePara
       const std::optional<std::uint8_t> marker = ReadChipMarker(target, address);
       if (!marker.has_value()) log.Entry(log_text::MarkerReadError(cycle, address));
       if (ChipBlockUsable(index, marker)) {
-        if (erase(target.flash, address) != 0) {
+        if (target.library.Api().DravFlashEraseSector(target.flash, address) != 0) {
           ++erased;
         } else {
           ++eraseErrors;
@@ -59,7 +63,8 @@ ProcessResult RunSectorErase(const TransferTarget& target, const SectorErasePara
         ++badBlocks;
         log.Entry(log_text::BadBlock(cycle, badBlocks, address));
       }
-      if (BlockDoneAndStopped(host, log, cycle, kEndText)) return ProcessResult{true, {}};
+      if (BlockDoneAndStopped(target, host, log, cycle, kEndText))
+        return StoppedResult(kWhat, index - first + 1, end - first, "sector");
     }
 
     log.End(log_text::Summary(target.selectedFlash, " " + to_string(erased) + " sectors erased, " +

@@ -6,11 +6,14 @@ set(TRANSFER_CORE_SOURCES
   transfer/dialog_rules.cpp
   transfer/dump_reading.cpp
   transfer/dump_writing.cpp
+  transfer/file_names.cpp
   transfer/image_file.cpp
   transfer/log_texts.cpp
   transfer/operation_log.cpp
   transfer/operator_stop.cpp
+  transfer/progress_meter.cpp
   transfer/required_entries.cpp
+  transfer/run_clock.cpp
   transfer/sector_erase.cpp
 )
 set(TRANSFER_GUI_SOURCES

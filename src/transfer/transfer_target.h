@@ -15,7 +15,7 @@ struct TransferTarget {
 };
 
 struct ProcessResult {
-  bool stopped = false;  // the operator stopped the run; nothing to show
+  bool stopped = false;  // the operator stopped the run
   std::string message;   // the closing information box ("\n" line breaks)
 };
 

@@ -22,10 +22,10 @@ struct FakeState : RuleState {
   bool HasEntry(Entry e) override { return missing.count(e) == 0 && dllOpen; }
   bool HasFlash() override { return flash; }
   bool FlashItemSelected() override { return selected; }
-  bool ProcessRunning() override { return running; }
+  std::optional<A> RunningCommand() override { return running; }
 
-  bool dllOpen = false, connected = false, prodSupported = false, flash = false, selected = false,
-       running = false;
+  bool dllOpen = false, connected = false, prodSupported = false, flash = false, selected = false;
+  std::optional<A> running;
   std::set<Entry> missing;
   int prodQueries = 0;
 };
@@ -72,9 +72,16 @@ TEST(ActionRules, EachStateEnablesExactlyItsCommands) {
   EXPECT_EQ(Enabled(usable), expected);
   EXPECT_EQ(usable.prodQueries, 8) << "one query per flash command and pass";
 
-  FakeState running = usable;
-  running.running = true;
-  EXPECT_TRUE(Enabled(running).empty()) << "a running process holds every command off";
+  // A command that holds the device holds every other one off; a block-wise
+  // run keeps its own, as its Stop, and nobody asks the library.
+  for (const A command : {A::actFlashEraseSector, A::actFlashRead, A::actFlashProgram, A::actCounter}) {
+    FakeState running = usable;
+    running.running = command;
+    running.prodQueries = 0;
+    EXPECT_EQ(Enabled(running), command == A::actCounter ? std::set<A>{} : std::set<A>{command})
+        << InfoOf(command).name;
+    EXPECT_EQ(running.prodQueries, 0);
+  }
 }
 
 TEST(ActionRules, SupportedMakerWithoutFlashObjectEnablesNoFlashCommand) {

@@ -1,10 +1,14 @@
 // The main window driven as an operator would, against the simulated library.
+#include <QAbstractEventDispatcher>
+#include <QAccessible>
 #include <QEventLoop>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTimer>
 #include <QTest>
 
 #include "app/idle_notifier.h"
+#include "app/prompts.h"
 #include "window_fixture.h"
 
 namespace selvarex {
@@ -20,6 +24,10 @@ TEST_F(WindowTest, StartsWithOnlyLoadEnabledAndThePlaceholders) {
   }
   EXPECT_EQ(window->windowTitle(), "Selvarex v1.37");
   EXPECT_EQ(window->size(), QSize(793, 581));
+  // The test screen is 800 x 600: the designed position 1098, 140 lies off it.
+  const QRect screen = window->screen()->availableGeometry(), placed = window->geometry();
+  EXPECT_TRUE(screen.contains(placed)) << "wholly on the screen: " << placed.x() << "," << placed.y() << " "
+                                       << screen.width() << "x" << screen.height();
   EXPECT_EQ(window->lblDeviceCount->text(), "??");
   EXPECT_EQ(window->lblDLLVersion->text(), "??.??");
   EXPECT_EQ(window->lblPLDStatus->text(), "????");
@@ -37,6 +45,48 @@ TEST_F(WindowTest, StartsWithOnlyLoadEnabledAndThePlaceholders) {
   EXPECT_EQ(window->ActionOf(A::actFlashRead)->statusTip(), "Read");
   EXPECT_EQ(window->ActionOf(A::actDravolinSetTimeOut)->statusTip(), "Set Timeout");
   EXPECT_TRUE(window->ActionOf(A::actCounter)->statusTip().isEmpty());
+}
+
+// The information box is centred on the screen, not over its window.
+TEST(Prompts, TheInformationBoxIsCentredOnTheScreen) {
+  QWidget parent;
+  parent.setGeometry(0, 0, 120, 90);
+  parent.show();
+  QPoint centre, screenCentre;
+  QTimer::singleShot(0, [&] {
+    QWidget* box = QApplication::activeModalWidget();
+    ASSERT_NE(box, nullptr);
+    centre = box->frameGeometry().center();
+    screenCentre = box->screen()->availableGeometry().center();
+    box->close();
+  });
+  DefaultPrompts().ShowMessage(&parent, "Device Erased!");
+  EXPECT_LE((centre - screenCentre).manhattanLength(), 2) << centre.x() << "," << centre.y();
+}
+
+// A screen reader reads each value as shown, tied to its caption: the value
+// is the label's accessible name, its caption labels it and describes it.
+TEST_F(WindowTest, ScreenReadersReadEveryValueWithItsCaption) {
+  Click(A::actDLLLoad);
+  const std::pair<QLabel*, QString> values[] = {
+      {window->lblDeviceCount, "Device Count"}, {window->lblDLLVersion, "DLL Version"},
+      {window->lblDriverVersion, "Driver Version"}, {window->lblPLDStatus, "PLD status"},
+      {window->lblLoaderVersion, "Loader Version"}, {window->lblPldId, "PLD ID"},
+      {window->lblFlashID, "Flash ID"}, {window->lblFlashFullName, "Flash full name"},
+      {window->lblFlashProdName, "Flash product name"}, {window->lblFlashSupported, "Flash supported"},
+      {window->lblFlashProductorSupported, "Productor supported"}, {window->lblCntStatus, "Status"},
+      {window->lblCnt, "Times"}, {window->lblTiming, "Time"}, {window->lblValue, "Value"}};
+  for (const auto& [label, caption] : values) {
+    SCOPED_TRACE(label->objectName().toStdString());
+    QAccessibleInterface* value = QAccessible::queryAccessibleInterface(label);
+    ASSERT_NE(value, nullptr);
+    EXPECT_EQ(value->text(QAccessible::Name).toStdString(), label->text().toStdString());
+    EXPECT_EQ(value->text(QAccessible::Description).toStdString(), caption.toStdString());
+    QStringList labelledBy;
+    for (const auto& relation : value->relations(QAccessible::Label)) labelledBy << relation.first->text(QAccessible::Name);
+    EXPECT_TRUE(labelledBy.contains(caption + ":")) << labelledBy.join("|").toStdString();
+  }
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(window->lblDeviceCount)->text(QAccessible::Name).toStdString(), "1");
 }
 
 TEST_F(WindowTest, LoadUnloadLoadRefreshesThePanel) {
@@ -93,12 +143,18 @@ TEST_F(WindowTest, DisconnectDisablesTheSelectorAndTheFlashCommands) {
   EXPECT_FALSE(Enabled(A::actCounter));
 }
 
+// No file of that name, or only a folder of that name: the same message.
 TEST_F(WindowTest, MissingLibraryFileIsShownUnchanged) {
   std::filesystem::remove("Dravolin.dll");
-  Click(A::actDLLLoad);
-  ASSERT_EQ(prompts.errors.size(), 1u);
-  EXPECT_EQ(prompts.errors[0], "File " + DravolinLibrary::LibraryPath() + " doesn't exists!");
-  EXPECT_TRUE(Enabled(A::actDLLLoad));
+  for (const bool folder : {false, true}) {
+    if (folder) std::filesystem::create_directory("Dravolin.dll");
+    prompts.errors.clear();
+    Click(A::actDLLLoad);
+    EXPECT_EQ(prompts.errors, std::vector<std::string>{"File " + DravolinLibrary::LibraryPath() + " doesn't exists!"})
+        << (folder ? "folder" : "no file");
+    EXPECT_FALSE(window->IsDLLOpen());
+    EXPECT_TRUE(Enabled(A::actDLLLoad));
+  }
 }
 
 TEST_F(WindowTest, ALibraryErrorWithoutTextIsShownWithAFullStop) {
@@ -193,6 +249,39 @@ TEST_F(WindowTest, CounterShowsItsMeasurement) {
   EXPECT_TRUE(window->lblTiming->text().endsWith("uS"));
 }
 
+// The counter lets the window draw "BUSY" once before it polls. Clicks the
+// operator queued before the measurement run then: they must find every
+// command held off, and a close must wait for the measurement.
+TEST_F(WindowTest, CounterHoldsOffQueuedCommandsAndClosingWaitsForIt) {
+  LoadAndConnect();
+  PickFlash(0);
+  bool heldOff = false;
+  QTimer::singleShot(0, window.get(), [&] {
+    heldOff = true;
+    for (const ActionInfo& info : ActionTable()) EXPECT_FALSE(Enabled(info.id)) << info.name;
+    EXPECT_FALSE(window->rgrpSelFlash->isEnabled());
+    window->ExecuteAction(A::actDLLUnload);
+    window->ExecuteAction(A::actDravolinDisconnect);
+    window->rgrpSelFlashItems->button(1)->click();
+  });
+  Click(A::actCounter);
+  EXPECT_TRUE(heldOff);
+  EXPECT_TRUE(window->IsConnected());
+  EXPECT_EQ(window->lblCntStatus->text(), "Ready");
+  EXPECT_EQ(window->lblCnt->text(), "24038");
+  EXPECT_TRUE(window->rgrpSelFlash->isEnabled()) << "the selector is back after the measurement";
+  EXPECT_TRUE(Enabled(A::actCounter));
+
+  window->lblCnt->setText("0");
+  QTimer::singleShot(0, window.get(), [&] { EXPECT_FALSE(window->close()); });
+  Click(A::actCounter);
+  EXPECT_EQ(window->lblCnt->text(), "24038") << "the measurement ran to its end";
+  QApplication::processEvents();
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_FALSE(window->IsDLLOpen());
+  EXPECT_TRUE(prompts.errors.empty());
+}
+
 class WindowWithoutCreate : public WindowTest {
  protected:
   WindowWithoutCreate() : WindowTest("without_DravDevCreate") {}
@@ -240,37 +329,56 @@ TEST_F(WindowWithoutCounter, StartCounterIsEnabledButDoesNothing) {
   EXPECT_TRUE(prompts.messages.empty());
 }
 
-// A real event loop: it blocks when there is nothing to do, which is when the
-// application counts as idle (QTest::qWait never blocks).
-void RunEventLoopFor(int milliseconds) {
+// Runs a real event loop (QTest::qWait never blocks) until the application
+// has nothing left to do: the loop is about to wait, and the idle pass that
+// the previous wait brought has run. Returns the passes it saw.
+int RunUntilIdle(IdleNotifier& notifier, TFormMain& window) {
+  int passes = 0;
+  const auto pass = QObject::connect(&notifier, &IdleNotifier::idle, &window, [&] {
+    if (window.RunIdlePass()) ++passes;
+  });
+  for (int seenBefore = -1; seenBefore != passes;) {
+    seenBefore = passes;
+    QEventLoop loop;
+    const auto waits = QObject::connect(QAbstractEventDispatcher::instance(),
+                                        &QAbstractEventDispatcher::aboutToBlock, &loop, &QEventLoop::quit);
+    loop.exec();
+    QObject::disconnect(waits);
+  }
+  QObject::disconnect(pass);
+  return passes;
+}
+
+// Lets the event loop wait for a timer, and wake, the given number of times.
+void WaitForTimerTicks(int ticks) {
   QEventLoop loop;
-  QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+  QTimer timer;
+  int left = ticks;
+  QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
+    if (--left == 0) loop.quit();
+  });
+  timer.start(1);
   loop.exec();
 }
 
 // The rules run when the event loop becomes idle, not on a timer: a window
-// that nobody touches costs no library calls.
+// that nobody touches costs no library calls however often the loop wakes.
 TEST_F(WindowTest, IdleWindowMakesNoLibraryCalls) {
   LoadAndConnect();
   PickFlash(0);
-  int passes = 0;
   IdleNotifier notifier;
-  QObject::connect(&notifier, &IdleNotifier::idle, window.get(), [&] {
-    if (window->RunIdlePass()) ++passes;
-  });
-  RunEventLoopFor(100);  // settles: the first passes after the clicks
-  ASSERT_GE(passes, 1);
+  ASSERT_GE(RunUntilIdle(notifier, *window), 1) << "the clicks leave the application with a pass to make";
   const std::uint32_t calls = Sim().SimCtl_TotalCalls();
-  const int settledPasses = passes;
-  RunEventLoopFor(300);
-  EXPECT_EQ(passes, settledPasses);
+  int passes = 0;
+  QObject::connect(&notifier, &IdleNotifier::idle, window.get(), [&] { ++passes; });
+  WaitForTimerTicks(20);
+  EXPECT_EQ(passes, 0);
   EXPECT_EQ(Sim().SimCtl_TotalCalls(), calls);
 
   // Operator input brings the rules back: eight support queries per pass.
   Sim().SimCtl_ResetCounts();
   QTest::mouseMove(window->Button5);
-  RunEventLoopFor(100);
-  const int newPasses = passes - settledPasses;
+  const int newPasses = RunUntilIdle(notifier, *window);
   EXPECT_GE(newPasses, 1);
   EXPECT_EQ(Sim().Calls(Entry::DravDevIsProdSupported), 8u * static_cast<std::uint32_t>(newPasses));
 }

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <functional>
 #include <memory>
 
 #include "app/form_main.h"
@@ -22,6 +23,13 @@
 #include "transfer/operation_log.h"
 
 namespace selvarex::test {
+
+// A run clock that reads its time from a function.
+struct FunctionClock : RunClock {
+  explicit FunctionClock(std::function<std::int64_t()> now) : now_(std::move(now)) {}
+  std::int64_t NowNs() const override { return now_(); }
+  std::function<std::int64_t()> now_;
+};
 
 class WindowTest : public ::testing::Test {
  protected:
@@ -32,6 +40,9 @@ class WindowTest : public ::testing::Test {
     LogSettings log;
     log.path = (dir_.path() / "DravolinLog.txt").string();
     window->SetLogSettings(log);
+    // The progress bar keeps the simulated programmer's time, not the
+    // machine's: a run shows the same positions however busy the machine is.
+    window->SetRunClock(deviceTime_);
     window->show();
     QApplication::processEvents();
     window->RunIdlePass();
@@ -75,6 +86,7 @@ class WindowTest : public ::testing::Test {
   }
 
   SimWorkDir dir_;
+  FunctionClock deviceTime_{[this] { return static_cast<std::int64_t>(Sim().SimCtl_SimulatedTimeNs()); }};
   ScriptedPrompts prompts;
   std::unique_ptr<TFormMain> window;
   std::unique_ptr<SimControl> sim;

@@ -1,6 +1,8 @@
 // The PostBus counter: its outcomes, its formats and its calls.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "counter/postbus_counter.h"
 #include "support/connected_sim.h"
 
@@ -12,7 +14,10 @@ using test::SimSession;
 
 struct RecordingCounterView : CounterView {
   void ShowCounterStatus(const std::string& s) override { statuses.push_back(s); }
-  void ProcessMessagesOnce() override { pumpsAfter.push_back(statuses.size()); }
+  void ProcessMessagesOnce() override {
+    pumpsAfter.push_back(statuses.size());
+    if (duringPump) duringPump();
+  }
   void ShowCounterResult(const std::string& t, const std::string& time, const std::string& v) override {
     ticks = t;
     this->time = time;
@@ -21,6 +26,7 @@ struct RecordingCounterView : CounterView {
   std::vector<std::string> statuses;
   std::vector<std::size_t> pumpsAfter;
   std::string ticks = "0", time = "0", value = "0";
+  std::function<void()> duringPump;  // what the operator's queued clicks do
 };
 
 class Counter : public ::testing::Test {
@@ -102,6 +108,16 @@ TEST_F(Counter, AFailingCallRaisesAndLeavesBusy) {
   }
   // Start failing: the poll loop is never entered.
   EXPECT_EQ(s.sim->Calls(Entry::DravCounterGet), 1u);
+}
+
+// The pump before polling runs whatever the operator queued; if that unloaded
+// the library, not one more call may go to it.
+TEST_F(Counter, ALibraryUnloadedDuringThePumpGetsNoFurtherCall) {
+  view.duringPump = [&] { s.library.Unload(); };
+  const std::string error = SimSession::ErrorOf([&] { RunCounter(s.programmer, view, '.'); });
+  EXPECT_NE(error.find("unloaded"), std::string::npos) << error;
+  EXPECT_EQ(s.sim->SimCtl_TotalCalls(), 0u);
+  EXPECT_EQ(view.statuses, std::vector<std::string>{"BUSY"});
 }
 
 TEST(CounterMissingEntries, DoesNothingAtAll) {

@@ -5,9 +5,14 @@
 #include <cstring>
 #include <fstream>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "device/dravolin_library.h"
 #include "device/errors.h"
 #include "device/library_text.h"
+#include "device/platform_loader.h"
 #include "device/platform_process.h"
 #include "relay_link.h"
 #include "support/connected_sim.h"
@@ -150,6 +155,22 @@ TEST(LibraryText, StopsAtTheFirstNulOrTheEndOfTheBuffer) {
   const char withoutNul[4] = {'w', 'x', 'y', 'z'};
   EXPECT_EQ(TextFromBuffer(withoutNul, sizeof withoutNul), "wxyz");
   EXPECT_EQ(TextFromBuffer(withNul, 0), "");
+}
+
+// Where the program meets the operating system beyond loading: the error
+// sound of DevEnter and DevExit, and the 8-bit text the library writes.
+TEST(PlatformSystem, ErrorSoundAndTheLibrarysTextAsUtf8) {
+#ifdef _WIN32
+  EXPECT_TRUE(platform::PlayErrorSound()) << "MessageBeep(MB_ICONHAND)";
+  // "é" in the system's code page, where that page has it, comes out as UTF-8.
+  char text[8] = {};
+  BOOL lossy = FALSE;
+  WideCharToMultiByte(CP_ACP, 0, L"x\u00E9", -1, text, sizeof text, nullptr, &lossy);
+  if (!lossy) EXPECT_EQ(TextFromBuffer(text, sizeof text), "x\xC3\xA9");
+#else
+  EXPECT_FALSE(platform::PlayErrorSound()) << "the window's toolkit beeps instead";
+  EXPECT_EQ(TextFromBuffer("x\xC3\xA9", 8), "x\xC3\xA9");
+#endif
 }
 
 }  // namespace

@@ -180,10 +180,12 @@ TEST(Disconnect, FailedCloseCountsAsDisconnectedButKeepsTheSelector) {
   EXPECT_FALSE(s.programmer.IsConnected());
   EXPECT_EQ(s.view.selectorResets, resets);
   EXPECT_TRUE(s.view.labels.empty()) << "the panel must not be refreshed";
-  // Picking a flash now asks the library with a zero handle and blanks the panel.
-  s.programmer.SelectFlash(1, s.view);
+  // Picking a flash now asks the library with a zero handle, which refuses:
+  // its error, a blank panel and no chip chosen.
+  EXPECT_NE(SimSession::ErrorOf([&] { s.programmer.SelectFlash(1, s.view); }), "");
   EXPECT_EQ(s.sim->LastArgs(Entry::DravUsbSelectFlash), (std::vector<std::uint32_t>{0, 1}));
   EXPECT_EQ(s.view.Label(PanelLabel::FlashFullName), "??");
+  EXPECT_EQ(std::pair(s.view.selectorResets, s.view.selectorEnabled), std::pair(resets + 1, true));
 }
 
 TEST(Disconnect, ADeviceWhoseCreationFailedDoesNotBlockDisconnect) {

@@ -28,9 +28,8 @@ std::string InjectedText(const Fault& fault) {
          std::to_string(fault.nth);
 }
 
-void Inject(const SimControl& sim, const Fault& fault, bool withoutText) {
-  sim.Fail(fault.entry, fault.nth, 1, InjectedText(fault).c_str());
-  if (withoutText) sim.Fail(drav::Entry::DravGetLastError, 1, 1);
+std::string ShownError(const Fault& fault, ErrorText text) {
+  return text == ErrorText::Given ? InjectedText(fault) + "." : kNoErrorText;
 }
 
 HostEnd StopHostAt(RelayServer& relay, const Fault& fault, std::size_t turn) {
@@ -52,8 +51,15 @@ std::string HostStoppedText(const Fault& fault, HostEnd how) {
          "; the library has been unloaded.";
 }
 
-std::string Describe(const Fault& fault) {
-  return std::string(drav::EntryName(fault.entry)) + " #" + std::to_string(fault.nth);
+void Inject(const SimControl& sim, const Fault& fault, ErrorText text) {
+  sim.Fail(fault.entry, fault.nth, 1, text == ErrorText::Empty ? "" : InjectedText(fault).c_str());
+  if (text == ErrorText::Refused) sim.Fail(drav::Entry::DravGetLastError, 1, 1);
+}
+
+std::string Describe(const Fault& fault, ErrorText text) {
+  const char* told[] = {"", " without error text", " with an empty error text"};
+  return std::string(drav::EntryName(fault.entry)) + " #" + std::to_string(fault.nth) +
+         told[static_cast<int>(text)];
 }
 
 }  // namespace selvarex::test

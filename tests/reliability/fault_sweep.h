@@ -23,14 +23,20 @@ std::vector<Fault> FaultsOf(const std::vector<std::string>& callLog);
 
 // The error text a fault leaves in the library, distinct for every fault.
 std::string InjectedText(const Fault& fault);
-// What the error box shows for a library error without text.
+// What the error box shows for a library error without text, or with an empty one.
 inline const std::string kNoErrorText = "TFormMain::RaiseLastDravolinError.";
 
-// Makes the fault's call fail; withoutText also makes the library's
-// DravGetLastError fail, so the error has no text.
-void Inject(const SimControl& sim, const Fault& fault, bool withoutText);
+// How the library tells a failure: with its own text, not at all (its
+// DravGetLastError fails), or with an empty text.
+enum class ErrorText { Given, Refused, Empty };
+inline constexpr ErrorText kErrorTexts[] = {ErrorText::Given, ErrorText::Refused, ErrorText::Empty};
+// What the error box shows for the fault told that way.
+std::string ShownError(const Fault& fault, ErrorText text);
 
-std::string Describe(const Fault& fault);
+// Makes the fault's call fail, told as given.
+void Inject(const SimControl& sim, const Fault& fault, ErrorText text);
+
+std::string Describe(const Fault& fault, ErrorText text = ErrorText::Given);
 
 // The fault's call ends the library's host instead: killed as a crash in the
 // library ends it, or exiting on its own, by turns. Returns how.

@@ -42,5 +42,33 @@ TEST_F(FoundFaults, ConnectedWithoutDeviceObjectTheRulesNeverAskAboutDeviceZero)
   EXPECT_EQ(prompts.errors, std::vector<std::string>{});
 }
 
+// Found in review: a failed chip selection was ignored. On a board with two
+// chips of the same model the panel then showed the same ID for the chip
+// still selected in the programmer, and a Write meant for "Flash 1" would
+// have overwritten "Flash 0". A refused selection now leaves no chip chosen.
+TEST_F(FoundFaults, ARefusedChipSelectionLeavesNoChipToWriteTo) {
+  GoSelected(0);
+  ASSERT_EQ(Sim().SimCtl_SetChip(1, 0xC3A1, "VK9N1G08 1 Gbit NAND", "Veltrane", 1, 1), 0);
+  Sim().Fail(Entry::DravUsbSelectFlash, 1, 1, "Flash 1 does not answer");
+  const Outcome refused = Record([&] { PickFlash(1); });
+  EXPECT_EQ(refused.errors, std::vector<std::string>{"Flash 1 does not answer."});
+  EXPECT_EQ(window->SelectedFlashIndex(), -1);
+  EXPECT_FALSE(window->Connection().HasFlash());
+  for (QLabel* label : {window->lblFlashID, window->lblFlashFullName, window->lblFlashProdName,
+                        window->lblFlashSupported, window->lblFlashProductorSupported})
+    EXPECT_EQ(label->text().toStdString(), "??") << label->objectName().toStdString();
+  for (const ActionInfo& info : ActionTable())
+    if (std::string(info.category) == "Flash" || info.id == A::actCounter) EXPECT_FALSE(Enabled(info.id)) << info.name;
+  EXPECT_FALSE(window->cbxFlashVerifyWrite->isEnabled());
+
+  // The operator picks it again, and this time the programmer takes it.
+  PickFlash(1);
+  EXPECT_EQ(window->SelectedFlashIndex(), 1);
+  EXPECT_EQ(Sim().LastArgs(Entry::DravUsbSelectFlash), (std::vector<std::uint32_t>{window->Connection().FUsbHandle, 1}));
+  EXPECT_EQ(window->lblFlashID->text().toStdString(), "0xC3A1");
+  EXPECT_TRUE(Enabled(A::actFlashProgram));
+  EXPECT_EQ(prompts.errors, std::vector<std::string>{"Flash 1 does not answer."});
+}
+
 }  // namespace
 }  // namespace selvarex::test

@@ -284,16 +284,16 @@ TEST_P(ProcessFaultSweep, EveryCallFailsOnceAndTheRunStaysHonest) {
 
   int injected = 0;
   for (const Fault& fault : faults) {
-    for (const bool withoutText : {false, true}) {
-      SCOPED_TRACE(Describe(fault) + (withoutText ? " without error text" : ""));
+    for (const ErrorText told : kErrorTexts) {
+      SCOPED_TRACE(Describe(fault, told));
       const auto before = PrepareChip();
       const std::size_t sections = ParseLogFile(LogPath()).sections.size();
-      Inject(Sim(), fault, withoutText);
+      Inject(Sim(), fault, told);
       ++injected;
       const Outcome run = Run();
       Sim().SimCtl_ClearFailures();
       const Expectation x = Expect(P().process, P().chip, fault);
-      Check(x, run, withoutText ? kNoErrorText : InjectedText(fault) + ".", before, sections);
+      Check(x, run, ShownError(fault, told), before, sections);
 
       // The window is still usable, and the same run now works.
       bool idle = false;

@@ -1,6 +1,7 @@
 // The three parameter dialogs: texts, tab order, OK rule, file choice.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QFileDialog>
 #include <QLabel>
@@ -67,6 +68,10 @@ void ExpectOkFollowsFieldsAndFile(QAction* Dialog::*chooseFile) {
     EXPECT_EQ(dialog.FileName(), "/tmp/first.bin");
     EXPECT_TRUE(dialog.Button2->isEnabled());
   }
+  // A screen reader reads the chosen file's name, described as the image file.
+  QAccessibleInterface* shown = QAccessible::queryAccessibleInterface(dialog.template findChild<QLabel*>("lblFileName"));
+  EXPECT_EQ(shown->text(QAccessible::Name).toStdString(), "first.bin");
+  EXPECT_EQ(shown->text(QAccessible::Description).toStdString(), "Image file");
   for (const auto& [address, size, ok] : {std::tuple{"", "1", false}, {"abc", "1", false}, {"-1", "1", false},
                                           {"2147483648", "1", false}, {"1", "-1", false}, {"100", "2147483647", true}}) {
     dialog.edtAddress->setText(address);

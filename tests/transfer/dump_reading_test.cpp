@@ -65,7 +65,7 @@ TEST_F(DumpReading, ReadErrorLogsRaisesAndKeepsTheBlocksBefore) {
 
 TEST_F(DumpReading, ImageThatCannotBeCreatedOrWrittenStopsTheRun) {
   EXPECT_EQ(SimSession::ErrorOf([&] { Run(0, 3 * B, Path("missing/image.bin")); }),
-            "Cannot create file " + Path("missing/image.bin"));
+            "Cannot create file " + SystemWritten(Path("missing/image.bin")));
   EXPECT_EQ(Log(), Section(kStart, {}));
   if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full to fill";
   NewLog("full.log");

@@ -61,5 +61,31 @@ TEST_F(SameFilesEverywhere, ImageRestoredThenDumpedAndTheirLogAreExactBytes) {
                 rule + "END DUMP READING PROCESS: 12/07/08 (15:00:01)\r\n" + rule);
 }
 
+// A folder and a file whose names no 8-bit code page holds, given with "/" as
+// the file dialogs give every name: the image is created and read back under
+// exactly that name, and the log and the messages write the name the
+// system's way.
+TEST_F(SameFilesEverywhere, UnicodeNamesOpenAndAreShownTheSystemsWay) {
+  const std::filesystem::path folder = s.dir.path() / std::u8string(u8"Δείγμα 日本");
+  std::filesystem::create_directory(folder);
+  std::u8string folderName = folder.u8string();
+  std::replace(folderName.begin(), folderName.end(), u8'\\', u8'/');
+  const std::string dump = std::string(folderName.begin(), folderName.end()) + "/ダンプ Ω.bin";
+  const std::string absent = std::string(folderName.begin(), folderName.end()) + "/Ωμέγα.bin";
+  settings.path = "DravolinLog.txt";
+
+  EXPECT_EQ(SimSession::ErrorOf([&] { RunDumpReading(Target(), {0, 2 * B, dump}, host, settings); }), "");
+  const std::filesystem::path created = folder / std::u8string(u8"ダンプ Ω.bin");
+  ASSERT_TRUE(std::filesystem::exists(created));
+  EXPECT_EQ(std::filesystem::file_size(created), 2u * B);
+  EXPECT_EQ(SimSession::ErrorOf([&] { RunDumpWriting(Target(), {0, 2 * B, dump, true}, host, settings); }), "");
+  EXPECT_EQ(SimSession::ErrorOf([&] { RunDumpWriting(Target(), {0, 2 * B, absent, true}, host, settings); }),
+            "Cannot open file " + SystemWritten(absent));
+
+  const std::string log = ReadFile("DravolinLog.txt");
+  EXPECT_NE(log.find("\r\n> Flash0 NAND dump saved on file: " + SystemWritten(dump) + "\r\n"), std::string::npos) << log;
+  EXPECT_NE(log.find("\r\n> Flash0 NAND dump restored from file: " + SystemWritten(dump) + "\r\n"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace selvarex::test

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 
 #include "transfer/dump_reading.h"
 #include "transfer/dump_writing.h"
@@ -32,12 +33,18 @@ class Processes : public TransferTest {
 TEST_F(Processes, OperatorStopEndsTheSectionWithoutSummaryAndWriteVerifyFailureBeforeAnyBlock) {
   EraseChip(0, 3);
   MakeImage(Path("image.bin"), 0, 3, kThree);
-  host.stopAfter = 1;
+  host.stopAfter = 2;
+  const std::map<std::string, std::string> stopped = {
+      {"Erase", "Sector erase has been stopped!\n\n2 of 3 sector/s done.\n\nCheck the log for the details."},
+      {"Write", "NAND Dump writing has been stopped!\n\n2 of 3 block/s done.\n\nCheck the log for the details."},
+      {"Read", "NAND Dump reading has been stopped!\n\n2 of 3 block/s done.\n\nCheck the log for the details."}};
   for (const Kind& kind : Kinds()) {
     NewLog(kind.word);
     host.blocksDone = 0;
-    EXPECT_TRUE(kind.run().stopped) << kind.word;
-    EXPECT_EQ(Log(), Section("START " + kind.banner + " PROCESS: ", {kind.word + " cycle #1/3, Process stopped by "
+    const ProcessResult result = kind.run();
+    EXPECT_TRUE(result.stopped) << kind.word;
+    EXPECT_EQ(result.message, stopped.at(kind.word)) << "never the message of a completed run";
+    EXPECT_EQ(Log(), Section("START " + kind.banner + " PROCESS: ", {kind.word + " cycle #2/3, Process stopped by "
                              "the operator."}, "END " + kind.banner + " PROCESS: "));
     if (kind.word == "Read") continue;
     NewLog(kind.word + "Verify");
@@ -46,8 +53,30 @@ TEST_F(Processes, OperatorStopEndsTheSectionWithoutSummaryAndWriteVerifyFailureB
     EXPECT_EQ(Log(), Section("START " + kind.banner + " PROCESS: ", {"An Error occured while setting Write Verify!"}));
   }
   EXPECT_EQ(std::tuple(Calls(Entry::DravFlashEraseSector), Calls(Entry::DravFlashWrite), Calls(Entry::DravFlashRead)),
-            std::tuple(1u, 1u, 3u));
-  EXPECT_EQ(fs::file_size(Path("image.bin")), B);
+            std::tuple(2u, 2u, 6u));
+  EXPECT_EQ(fs::file_size(Path("image.bin")), 2 * B);
+}
+
+// The window pumps messages after every block; a click queued there that
+// unloads the library ends the run before any further call to it.
+TEST_F(Processes, ALibraryUnloadedAfterABlockGetsNoFurtherCall) {
+  EraseChip(0, 3);
+  MakeImage(Path("image.bin"), 0, 3, kThree);
+  std::uint32_t callsAtUnload = 0;
+  host.duringBlockDone = [&] {
+    s.library.Unload();
+    callsAtUnload = s.sim->SimCtl_TotalCalls();
+  };
+  for (const Kind& kind : Kinds()) {
+    NewLog(kind.word);
+    host.blocksDone = 0;
+    const std::string error = SimSession::ErrorOf(kind.run);
+    EXPECT_NE(error.find("unloaded"), std::string::npos) << kind.word << ": " << error;
+    EXPECT_EQ(host.blocksDone, 1u) << kind.word;
+    EXPECT_EQ(s.sim->SimCtl_TotalCalls(), callsAtUnload) << kind.word;
+    EXPECT_EQ(Log().find("END " + kind.banner), std::string::npos) << kind.word;
+    s.library.Load();
+  }
 }
 
 TEST_F(Processes, LogThatCannotBeOpenedChangesNothingElse) {

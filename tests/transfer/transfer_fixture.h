@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iterator>
 
@@ -30,11 +31,25 @@ struct FixedClock : Clock {
 
 struct RecordingHost : ProcessHost {
   void SetProgressRange(std::uint32_t maximum) override { ranges.push_back(maximum); }
-  void BlockDone() override { ++blocksDone; }
+  void RunStarts(std::uint32_t cycles, RunUnit) override { runs.push_back(cycles); }
+  void BlockDone() override {
+    ++blocksDone;
+    if (duringBlockDone) duringBlockDone();
+  }
   bool StopRequested() override { return blocksDone == stopAfter; }
   std::vector<std::uint32_t> ranges;
+  std::vector<std::uint32_t> runs;  // the cycles each run announced
   std::uint32_t blocksDone = 0, stopAfter = 0;  // 0: never stop
+  std::function<void()> duringBlockDone;        // what the window's message pump runs
 };
+
+// A file name as the operator's system writes it: "\" between folders on Windows.
+inline std::string SystemWritten(std::string name) {
+#ifdef _WIN32
+  std::replace(name.begin(), name.end(), '/', '\\');
+#endif
+  return name;
+}
 
 inline std::string ReadFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
