@@ -54,6 +54,12 @@ double BenchWindow::Run(ActionId command, std::int64_t first, std::int64_t secon
   const double seconds = SecondsSince(start);
   if (!prompts.errors.empty()) throw std::runtime_error("the run failed: " + prompts.errors.front());
   if (prompts.messages.size() != 1) throw std::runtime_error("the run showed no closing message");
+  // A run that counted errors is no run to time.
+  const std::string& message = prompts.messages.front();
+  const bool counted = message.find("Error/s has occured") != std::string::npos;
+  if (counted && message.find("\n0 NAND Write Error/s") == std::string::npos &&
+      message.find("\n0 NAND Erase Error/s") == std::string::npos)
+    throw std::runtime_error("the run counted errors: " + message);
   window->RunIdlePass();
   return seconds;
 }

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building and testing Selvarex needs, from Debian's packages.
 # Runs apt through sudo when not root.
-#   --windows  also the 32-bit MinGW-w64 cross compiler and wine, for
-#              scripts/test-windows.sh
+#   --windows  also the 32- and 64-bit MinGW-w64 cross compilers and wine
+#              (32- and 64-bit), for scripts/test-windows.sh
 set -euo pipefail
 
 windows=false
@@ -26,7 +26,7 @@ if "$windows"; then
      ! dpkg --print-foreign-architectures | grep -qx i386; then
     as_root dpkg --add-architecture i386
   fi
-  packages+=(g++-mingw-w64-i686 googletest wine wine32:i386)
+  packages+=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest wine wine32:i386 wine64)
 fi
 
 missing=()

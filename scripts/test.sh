@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs the dependencies, builds everything and runs every test: the
-# normal build, the same suite under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and the widget-free suite as 32-bit Windows
-# programs under wine against the simulated library built as a Windows DLL.
+# normal build (each suite also with the library in its host process), the
+# same under AddressSanitizer and UndefinedBehaviorSanitizer, and the
+# widget-free suite as Windows programs under wine against the simulated
+# library built as a Windows DLL: 32-bit with the library in process, and
+# 64-bit through the 32-bit library host.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh --windows

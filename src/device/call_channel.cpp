@@ -29,12 +29,24 @@ Reply CallChannel::Exchange(const Request& request, const std::uint8_t* send,
                             std::uint8_t* receive, std::string* text,
                             std::chrono::milliseconds limit) {
   std::uint8_t* shared = channel_.Shared();
-  if (request.payload > 0) {
-    if (shared != nullptr && request.payload > channel_.SharedSize())
-      throw BufferTooLarge{request.payload, channel_.SharedSize()};
-    if (shared != nullptr) std::memcpy(shared, send, request.payload);
+  // A buffer that lies in the shared buffer already (the transfer buffer)
+  // is used where it is; any other goes through the calls' part.
+  Request sent = request;
+  bool inPlace = false;
+  if (request.payload > 0 && shared != nullptr) {
+    const auto at = reinterpret_cast<std::uintptr_t>(send);
+    const auto begin = reinterpret_cast<std::uintptr_t>(shared);
+    inPlace = at >= begin && at - begin <= channel_.SharedSize() - request.payload &&
+              request.payload <= channel_.SharedSize();
+    if (inPlace) {
+      sent.offset = static_cast<std::uint32_t>(send - shared);
+    } else if (request.payload > kMaxBufferBytes) {
+      throw BufferTooLarge{request.payload, kMaxBufferBytes};
+    } else {
+      std::memcpy(shared, send, request.payload);
+    }
   }
-  const RequestBytes header = Encode(request);
+  const RequestBytes header = Encode(sent);
   Write(header.data(), header.size());
   if (request.payload > 0 && shared == nullptr) Write(send, request.payload);
 
@@ -64,7 +76,7 @@ Reply CallChannel::Exchange(const Request& request, const std::uint8_t* send,
   if (reply.payload != back) throw ChannelFailure{false, "a buffer of the wrong size"};
   if (back > 0) {
     if (shared != nullptr) {
-      std::memcpy(receive, shared, back);
+      if (!inPlace) std::memcpy(receive, shared, back);
     } else {
       Read(receive, back);
     }

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "device/errors.h"
+#include "device/host_protocol.h"
 #include "device/host_proxies.h"
 #include "device/host_session.h"
 #include "device/library_text.h"
@@ -41,6 +42,12 @@ DravolinLibrary::Closing::~Closing() {
 
 bool DravolinLibrary::IsOpen() const {
   return FDllHandle != nullptr || (host_ != nullptr && host_->Serving());
+}
+
+std::uint8_t* DravolinLibrary::TransferBuffer(std::uint32_t size) const {
+  if (host_ != nullptr && host_->Serving() && size <= host::kTransferBytes) return host_->TransferBuffer();
+  if (transfer_.size() < size) transfer_.resize(size);
+  return transfer_.data();
 }
 
 void DravolinLibrary::Load() {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "device/dravolin_api.h"
 #include "device/platform_loader.h"
@@ -45,6 +46,11 @@ class DravolinLibrary {
 
   bool IsOpen() const;
 
+  // A buffer of at least size bytes for block data, valid while the library
+  // stays loaded; with the library in its host, data in it crosses between
+  // the processes without a copy.
+  std::uint8_t* TransferBuffer(std::uint32_t size) const;
+
   // While the program closes no library call may keep it from ending: one
   // that a library in its host does not answer in time ends the host.
   class Closing {
@@ -70,6 +76,7 @@ class DravolinLibrary {
   platform::ModuleHandle FDllHandle = nullptr;
   std::unique_ptr<HostSession> host_;
   drav::EntryTable table_;
+  mutable std::vector<std::uint8_t> transfer_;
 };
 
 }  // namespace selvarex

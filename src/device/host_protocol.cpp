@@ -60,6 +60,7 @@ RequestBytes Encode(const Request& request) {
   for (std::uint32_t v : request.args) w.U32(v);
   for (std::uint32_t v : request.outs) w.U32(v);
   w.U32(request.payload);
+  w.U32(request.offset);
   return bytes;
 }
 
@@ -88,12 +89,15 @@ DecodedRequest DecodeRequest(const RequestBytes& bytes) {
   for (std::uint32_t& v : request.args) v = r.U32();
   for (std::uint32_t& v : request.outs) v = r.U32();
   request.payload = r.U32();
+  request.offset = r.U32();
   if (request.kind == RequestKind::Call) {
     if (request.entry >= drav::kEntryCount)
       return {std::nullopt, "unknown entry point " + std::to_string(request.entry)};
     if (request.payload > kMaxBufferBytes)
       return {std::nullopt, "a buffer of " + std::to_string(request.payload) + " bytes"};
-  } else if (request.entry != 0 || request.payload != 0) {
+    if (std::uint64_t{request.offset} + request.payload > kSharedBytes)
+      return {std::nullopt, "a buffer beyond the shared buffer"};
+  } else if (request.entry != 0 || request.payload != 0 || request.offset != 0) {
     return {std::nullopt, "a load or free request with call fields"};
   }
   return {request, {}};

@@ -18,6 +18,10 @@ constexpr std::size_t kMaxArgs = 5;
 // Block data and texts of one call; the largest the program passes is one
 // NAND block (135168 bytes).
 constexpr std::uint32_t kMaxBufferBytes = 1u << 20;
+// The shared buffer: a part for the calls' buffers, then a transfer buffer
+// the caller may work in, so block data crosses without a copy.
+constexpr std::uint32_t kTransferBytes = 256u << 10;
+constexpr std::uint32_t kSharedBytes = kMaxBufferBytes + kTransferBytes;
 // Error texts that come back with a failed load or free.
 constexpr std::uint32_t kMaxTextBytes = 4096;
 
@@ -47,6 +51,7 @@ struct Request {
   std::array<std::uint32_t, kMaxArgs> args{};  // values; pointers as 1 (set) or 0 (null)
   std::array<std::uint32_t, kMaxArgs> outs{};  // out-values as the caller holds them
   std::uint32_t payload = 0;              // bytes of the call's buffer that travel
+  std::uint32_t offset = 0;               // where they are in the shared buffer
 };
 
 struct Reply {
@@ -59,7 +64,7 @@ struct Reply {
   std::uint64_t exports = 0;              // Loaded: bit i set = entry i resolved
 };
 
-constexpr std::size_t kRequestBytes = 4 + 2 + 2 + 4 * kMaxArgs * 2 + 4;
+constexpr std::size_t kRequestBytes = 4 + 2 + 2 + 4 * kMaxArgs * 2 + 4 + 4;
 constexpr std::size_t kReplyBytes = 4 + 2 + 2 + 4 + 4 * kMaxArgs + 4 + 4 + 8;
 using RequestBytes = std::array<std::uint8_t, kRequestBytes>;
 using ReplyBytes = std::array<std::uint8_t, kReplyBytes>;

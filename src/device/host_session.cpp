@@ -11,8 +11,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// One NAND block is the largest buffer the program passes; the rest is room.
-constexpr std::uint32_t kSharedBytes = host::kMaxBufferBytes;
 // A host that has been told to end gets this long before it is killed.
 constexpr auto kExitGrace = 3000ms;
 // Freeing the library, and every call while the program closes, get this
@@ -68,7 +66,7 @@ std::unique_ptr<HostSession> HostSession::Open(std::uint64_t& exports) {
   if (activeSession != nullptr)
     throw Exception("The device library is already loaded through its host in this program.");
   platform::OsError error;
-  auto child = platform::ChildProcess::Start(HostFile(), kSharedBytes, error);
+  auto child = platform::ChildProcess::Start(HostFile(), host::kSharedBytes, error);
   if (child == nullptr)
     throw Exception("The device library host " + HostPath() +
                     " cannot be started: " + OsErrorMessage(error.code, error.text));

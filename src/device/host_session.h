@@ -35,6 +35,10 @@ class HostSession {
   // limit ends the host: nothing may keep the program from ending.
   void LimitCalls(bool closing) { closing_ = closing; }
 
+  // The shared buffer's transfer part (host::kTransferBytes): a buffer the
+  // caller works in, which the host's library reads and writes in place.
+  std::uint8_t* TransferBuffer() { return child_->Shared() + host::kMaxBufferBytes; }
+
   // True until the host has ended, or the session has broken.
   bool Serving() const { return serving_; }
   // Called once when the session breaks during a call, before the error is

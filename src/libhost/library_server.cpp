@@ -117,8 +117,11 @@ int ServeLibrary(platform::Channel& channel, DravolinLibrary* library, const dra
     // The call's buffer: in the shared buffer, or read after the header.
     std::uint8_t* buffer = channel.Shared();
     if (buffer != nullptr) {
-      if (request.payload > channel.SharedSize()) return Refuse(channel, "a buffer larger than the shared buffer");
+      if (std::uint64_t{request.offset} + request.payload > channel.SharedSize())
+        return Refuse(channel, "a buffer beyond the shared buffer");
+      buffer += request.offset;
     } else {
+      if (request.offset != 0) return Refuse(channel, "a place in a shared buffer there is not");
       inlineBuffer.resize(std::max<std::size_t>(request.payload, 1));
       if (request.payload > 0 && !channel.ReadExact(inlineBuffer.data(), request.payload)) return 0;
       buffer = inlineBuffer.data();

@@ -46,7 +46,8 @@ ProcessResult RunDumpReading(const TransferTarget& target, const DumpReadingPara
     const nand::BlockRange range = nand::RangeFor(params.address, params.byteCount);
     host.SetProgressRange(range.planned);
     ImageWriter image(params.fileName);
-    std::vector<std::uint8_t> block(nand::kBlockSize);
+    // Where the library can work without a copy of the block.
+    std::uint8_t* const block = target.library.TransferBuffer(nand::kBlockSize);
 
     std::uint32_t badBlocks = 0;
     host.RunStarts(range.end - range.first, RunUnit::Bytes);
@@ -54,7 +55,7 @@ ProcessResult RunDumpReading(const TransferTarget& target, const DumpReadingPara
       const log_text::Cycle cycle{"Read", index, range.planned};
       section.At(cycle);
       const std::uint32_t address = nand::BlockAddress(index);
-      if (target.library.Api().DravFlashRead(target.flash, address, block.data(), nand::kBlockSize) == 0) {
+      if (target.library.Api().DravFlashRead(target.flash, address, block, nand::kBlockSize) == 0) {
         log.Entry(cycle.Prefix() + ", Read Error occured at Address: " + to_string(address) + " (dec)");
         target.library.RaiseLastDravolinError();
       }
@@ -64,7 +65,7 @@ ProcessResult RunDumpReading(const TransferTarget& target, const DumpReadingPara
         log.Entry(log_text::BadBlock(cycle, badBlocks, address));
       }
       const std::int64_t position = image.Position();
-      if (!image.Append(block.data(), nand::kBlockSize))
+      if (!image.Append(block, nand::kBlockSize))
         ImageWriteFailed(log, cycle.Prefix() + ", ", params.fileName, position);
       if (BlockDoneAndStopped(target, host, log, cycle, kEndText))
         return StoppedResult(kWhat, index - range.first + 1, range.end - range.first, "block");

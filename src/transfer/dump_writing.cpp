@@ -65,7 +65,8 @@ ProcessResult RunDumpWriting(const TransferTarget& target, const DumpWritingPara
     const nand::BlockRange range = nand::RangeFor(params.address, params.byteCount);
     host.SetProgressRange(range.planned);
     ImageReader image(params.fileName);
-    std::vector<std::uint8_t> block(nand::kBlockSize);
+    // Where the library can work without a copy of the block.
+    std::uint8_t* const block = target.library.TransferBuffer(nand::kBlockSize);
 
     Counts counts;
     host.RunStarts(range.end - range.first, RunUnit::Bytes);
@@ -83,12 +84,12 @@ ProcessResult RunDumpWriting(const TransferTarget& target, const DumpWritingPara
       } else {
         // The image is addressed with the NAND's own byte addresses.
         const std::int64_t offset = address;
-        const std::uint32_t got = image.ReadAt(offset, block.data(), nand::kBlockSize);
+        const std::uint32_t got = image.ReadAt(offset, block, nand::kBlockSize);
         if (got < nand::kBlockSize)
           ImageEnded(log, cycle, params.fileName, std::min(image.Size(), offset + got), address, counts);
 
         if (nand::IsGoodBlock(index, block[nand::kMarkerOffset])) {
-          if (target.library.Api().DravFlashWrite(target.flash, address, block.data(), nand::kBlockSize) != 0) {
+          if (target.library.Api().DravFlashWrite(target.flash, address, block, nand::kBlockSize) != 0) {
             ++counts.written;
           } else {
             ++counts.writeErrors;

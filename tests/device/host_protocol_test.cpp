@@ -63,6 +63,7 @@ TEST(HostProtocol, HeadersSurviveTheTripAndEveryBadFieldIsRefused) {
       {"kind 4", 4, {4, 0}, "unknown request kind 4"},
       {"entry 36", 6, {36, 0}, "unknown entry point 36"},
       {"buffer beyond the bound", 48, Le32(host::kMaxBufferBytes + 1), "a buffer of 1048577 bytes"},
+      {"a place beyond the shared buffer", 52, Le32(host::kSharedBytes - 135167), "a buffer beyond the shared buffer"},
       {"load with an entry", 4, {1, 0, 3, 0}, "a load or free request with call fields"},
   };
   for (const Mutation& m : requests) {
@@ -283,6 +284,21 @@ TEST(CallChannel, TakesOnlyTheReplyItAskedFor) {
   EXPECT_EQ(exchange(returned, {}, 16), "");
   EXPECT_EQ(std::string(block, block + 4), "wxyz") << "through the shared buffer";
   EXPECT_EQ(exchange(returned, {'a', 'b'}), "broken") << "the channel ended inside the data";
+  {
+    // A buffer inside the shared buffer travels where it is: no copy in or
+    // out, only its place.
+    MemoryChannel channel({}, 64);
+    channel.Append(host::Encode(returned));
+    std::uint8_t* inPlace = channel.Shared() + 16;
+    std::memcpy(inPlace, "kept", 4);
+    const auto there = Read::Pack(static_cast<std::uint16_t>(drav::Entry::DravFlashRead), 1u, 0u, inPlace, 4u);
+    host::CallChannel calls(channel);
+    calls.Exchange(there.request, there.send, there.receive);
+    ASSERT_EQ(channel.written.size(), host::kRequestBytes);
+    EXPECT_EQ(channel.written[52], 16) << "the place of the buffer";
+    EXPECT_EQ(std::string(channel.Shared(), channel.Shared() + 4), std::string(4, '\0')) << "nothing was copied";
+    EXPECT_EQ(std::string(inPlace, inPlace + 4), "kept");
+  }
   Reply shorter = returned;
   shorter.payload = 3;
   EXPECT_EQ(exchange(shorter, {'a', 'b', 'c'}), "a buffer of the wrong size");
