@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <optional>
+#include <string>
 
 #include "device/dravolin_api.h"
 
@@ -71,5 +72,18 @@ class RuleState {
 // every other command is unavailable; a stoppable run keeps its own command,
 // as its Stop.
 bool IsActionEnabled(ActionId id, RuleState& state);
+
+// The terms rules are made of; Entry terms name their entry point.
+enum class Term { DLLClosed, DLLOpen, NotConnected, Connected, FlashProdSupported, Entry, Flash, FlashItemSelected };
+struct RuleTerm {
+  Term term;
+  drav::Entry entry = drav::Entry::DravUsbOpen;
+};
+// The term at which the command's rule stops, or none when the rule holds
+// (whatever command may be running).
+std::optional<RuleTerm> FirstFalseTerm(ActionId id, RuleState& state);
+// Why a command is unavailable when that term does not hold, in the words of
+// the panels ("The selected flash chip is not supported (Flash supported: No).").
+std::string UnavailableText(const RuleTerm& term);
 
 }  // namespace selvarex

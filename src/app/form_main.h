@@ -136,8 +136,9 @@ class TFormMain : public QWidget,
   void CreateActions();
   QGroupBox* NewGroup(const char* name, const QString& caption, int left, int top, int width,
                       int height);
-  QLabel* NewValuePair(QGroupBox* group, const QString& caption, const char* valueName,
-                       const QString& initial, int top, int captionWidth);
+  // A value label of the information or flash panel, with its caption.
+  QLabel* NewPanelValue(QGroupBox* group, PanelLabel label, const char* valueName, int top,
+                        int captionWidth);
   QPushButton* NewButton(QGroupBox* group, const char* name, ActionId action, int left, int top,
                          const QString& ownCaption = QString());
 

@@ -10,6 +10,8 @@
 
 #include "app/action_button.h"
 #include "app/form_main.h"
+#include "counter/postbus_counter.h"
+#include "device/panel_texts.h"
 
 namespace selvarex {
 
@@ -45,11 +47,12 @@ QGroupBox* TFormMain::NewGroup(const char* name, const QString& caption, int lef
   return group;
 }
 
-QLabel* TFormMain::NewValuePair(QGroupBox* group, const QString& caption, const char* valueName,
-                                const QString& initial, int top, int captionWidth) {
-  auto* captionLabel = new QLabel(caption, group);
+QLabel* TFormMain::NewPanelValue(QGroupBox* group, PanelLabel label, const char* valueName, int top,
+                                 int captionWidth) {
+  const PanelText& text = TextOf(label);
+  auto* captionLabel = new QLabel(QString::fromLatin1(text.caption), group);
   captionLabel->setGeometry(12, top, captionWidth, 20);
-  auto* value = new QLabel(initial, group);
+  auto* value = new QLabel(QString::fromLatin1(text.initial), group);
   value->setObjectName(QString::fromLatin1(valueName));
   value->setFont(ValueFont(font()));
   value->setGeometry(12 + captionWidth, top, group->width() - captionWidth - 16, 20);
@@ -95,10 +98,10 @@ void TFormMain::CreateControls() {
   Button3 = NewButton(GroupBox2, "Button3", A::actDravolinConnect, 16, 28);
   Button4 = NewButton(GroupBox2, "Button4", A::actDravolinDisconnect, 16, 76);
 
-  rgrpSelFlash = NewGroup("rgrpSelFlash", QStringLiteral("Selected flash"), 20, 315, 129, 60);
+  rgrpSelFlash = NewGroup("rgrpSelFlash", QString::fromLatin1(kFlashSelectorCaption), 20, 315, 129, 60);
   rgrpSelFlashItems = new QButtonGroup(rgrpSelFlash);
   for (int index = 0; index < 2; ++index) {
-    auto* item = new QRadioButton(QStringLiteral("Flash %1").arg(index), rgrpSelFlash);
+    auto* item = new QRadioButton(QString::fromStdString(FlashItemName(static_cast<std::uint32_t>(index))), rgrpSelFlash);
     item->setGeometry(12, 18 + index * 19, 105, 19);
     rgrpSelFlashItems->addButton(item, index);
   }
@@ -107,19 +110,13 @@ void TFormMain::CreateControls() {
     if (checked) rgrpSelFlashClick(index);
   });
 
-  GroupBox3 = NewGroup("GroupBox3", QStringLiteral("Info"), 167, 20, 258, 181);
-  lblDeviceCount = NewValuePair(GroupBox3, QStringLiteral("Device Count:"), "lblDeviceCount",
-                                QStringLiteral("??"), 26, 112);
-  lblDLLVersion = NewValuePair(GroupBox3, QStringLiteral("DLL Version:"), "lblDLLVersion",
-                               QStringLiteral("??.??"), 51, 112);
-  lblDriverVersion = NewValuePair(GroupBox3, QStringLiteral("Driver Version:"), "lblDriverVersion",
-                                  QStringLiteral("??.??"), 76, 112);
-  lblPLDStatus = NewValuePair(GroupBox3, QStringLiteral("PLD status:"), "lblPLDStatus",
-                              QStringLiteral("????"), 101, 112);
-  lblLoaderVersion = NewValuePair(GroupBox3, QStringLiteral("Loader Version:"), "lblLoaderVersion",
-                                  QStringLiteral("????"), 126, 112);
-  lblPldId = NewValuePair(GroupBox3, QStringLiteral("PLD ID:"), "lblPldId", QStringLiteral("????"),
-                          151, 112);
+  GroupBox3 = NewGroup("GroupBox3", QString::fromLatin1(kInfoPanelCaption), 167, 20, 258, 181);
+  lblDeviceCount = NewPanelValue(GroupBox3, PanelLabel::DeviceCount, "lblDeviceCount", 26, 112);
+  lblDLLVersion = NewPanelValue(GroupBox3, PanelLabel::DLLVersion, "lblDLLVersion", 51, 112);
+  lblDriverVersion = NewPanelValue(GroupBox3, PanelLabel::DriverVersion, "lblDriverVersion", 76, 112);
+  lblPLDStatus = NewPanelValue(GroupBox3, PanelLabel::PLDStatus, "lblPLDStatus", 101, 112);
+  lblLoaderVersion = NewPanelValue(GroupBox3, PanelLabel::LoaderVersion, "lblLoaderVersion", 126, 112);
+  lblPldId = NewPanelValue(GroupBox3, PanelLabel::PldId, "lblPldId", 151, 112);
 
   GroupBox4 = NewGroup("GroupBox4", QStringLiteral("Misc"), 167, 217, 258, 178);
   Button5 = NewButton(GroupBox4, "Button5", A::actPLDReset, 20, 28);
@@ -136,10 +133,10 @@ void TFormMain::CreateControls() {
     const char* caption;
     const char* name;
     const char* initial;
-  } counterLabels[] = {{&lblCntStatus, "Status:", "lblCntStatus", "Ready"},
-                       {&lblCnt, "Times:", "lblCnt", "0"},
-                       {&lblTiming, "Time:", "lblTiming", "0"},
-                       {&lblValue, "Value:", "lblValue", "0"}};
+  } counterLabels[] = {{&lblCntStatus, kCounterCaptions.status, "lblCntStatus", "Ready"},
+                       {&lblCnt, kCounterCaptions.ticks, "lblCnt", "0"},
+                       {&lblTiming, kCounterCaptions.time, "lblTiming", "0"},
+                       {&lblValue, kCounterCaptions.value, "lblValue", "0"}};
   int top = 22;
   for (const auto& entry : counterLabels) {
     auto* caption = new QLabel(QString::fromLatin1(entry.caption), GroupBox5);
@@ -152,18 +149,13 @@ void TFormMain::CreateControls() {
     top += 24;
   }
 
-  gboxFlash = NewGroup("gboxFlash", QStringLiteral("Flash info"), 453, 20, 316, 181);
-  lblFlashID = NewValuePair(gboxFlash, QStringLiteral("Flash ID:"), "lblFlashID", QStringLiteral("??"),
-                            26, 150);
-  lblFlashFullName = NewValuePair(gboxFlash, QStringLiteral("Flash full name:"), "lblFlashFullName",
-                                  QStringLiteral("??"), 56, 150);
-  lblFlashProdName = NewValuePair(gboxFlash, QStringLiteral("Flash product name:"),
-                                  "lblFlashProdName", QStringLiteral("??"), 86, 150);
-  lblFlashSupported = NewValuePair(gboxFlash, QStringLiteral("Flash supported:"),
-                                   "lblFlashSupported", QStringLiteral("??"), 116, 150);
+  gboxFlash = NewGroup("gboxFlash", QString::fromLatin1(kFlashPanelCaption), 453, 20, 316, 181);
+  lblFlashID = NewPanelValue(gboxFlash, PanelLabel::FlashID, "lblFlashID", 26, 150);
+  lblFlashFullName = NewPanelValue(gboxFlash, PanelLabel::FlashFullName, "lblFlashFullName", 56, 150);
+  lblFlashProdName = NewPanelValue(gboxFlash, PanelLabel::FlashProdName, "lblFlashProdName", 86, 150);
+  lblFlashSupported = NewPanelValue(gboxFlash, PanelLabel::FlashSupported, "lblFlashSupported", 116, 150);
   lblFlashProductorSupported =
-      NewValuePair(gboxFlash, QStringLiteral("Productor supported:"), "lblFlashProductorSupported",
-                   QStringLiteral("??"), 146, 150);
+      NewPanelValue(gboxFlash, PanelLabel::FlashProductorSupported, "lblFlashProductorSupported", 146, 150);
 
   gbxFlashOperations =
       NewGroup("gbxFlashOperations", QStringLiteral("Flash Operations"), 453, 217, 316, 178);

@@ -10,6 +10,15 @@
 namespace selvarex {
 
 constexpr int kCounterPollBudget = 1000;
+
+// The captions of the counter's status and of its three results.
+struct CounterCaptions {
+  const char* status;
+  const char* ticks;
+  const char* time;
+  const char* value;
+};
+constexpr CounterCaptions kCounterCaptions{"Status:", "Times:", "Time:", "Value:"};
 constexpr double kCounterTickMicroseconds = 0.0416;
 
 // Ticks as microseconds with one decimal and "uS", no digit grouping:

@@ -54,12 +54,12 @@ void DravolinLibrary::Load() {
   if (binding_ == Binding::Host) {
     host_.reset();  // one that broke earlier
     std::uint64_t exports = 0;
-    host_ = HostSession::Open(exports);
+    host_ = HostSession::Open(exports, file_);
     table_ = HostEntryTable(exports);
     host_->SetOnLost([this] { table_.Clear(); });
     return;
   }
-  const std::string path = LibraryPath();
+  const std::string path = FilePath();
   // A folder of that name is no library file either.
   std::error_code ignored;
   if (!std::filesystem::exists(path, ignored) || std::filesystem::is_directory(path, ignored)) {

@@ -31,6 +31,12 @@ class DravolinLibrary {
   static std::string LibraryPath();
 
   explicit DravolinLibrary(Binding binding = ChosenBinding());
+  // Another file than ./Dravolin.dll for the loads from now on (a path as
+  // the operator gives it, relative to the working directory); "" for the
+  // default. A library in its host is loaded by the host from that path.
+  void UseLibraryFile(std::string path) { file_ = std::move(path); }
+  // The file Load loads.
+  std::string FilePath() const { return file_.empty() ? LibraryPath() : file_; }
   DravolinLibrary(const DravolinLibrary&) = delete;
   DravolinLibrary& operator=(const DravolinLibrary&) = delete;
   // Leaves a library loaded in this process alone: it is released only
@@ -73,6 +79,7 @@ class DravolinLibrary {
 
  private:
   Binding binding_;
+  std::string file_;
   platform::ModuleHandle FDllHandle = nullptr;
   std::unique_ptr<HostSession> host_;
   drav::EntryTable table_;

@@ -97,8 +97,12 @@ DecodedRequest DecodeRequest(const RequestBytes& bytes) {
       return {std::nullopt, "a buffer of " + std::to_string(request.payload) + " bytes"};
     if (std::uint64_t{request.offset} + request.payload > kSharedBytes)
       return {std::nullopt, "a buffer beyond the shared buffer"};
-  } else if (request.entry != 0 || request.payload != 0 || request.offset != 0) {
+  } else if (request.entry != 0 ||
+             (request.kind == RequestKind::Free && (request.payload != 0 || request.offset != 0))) {
     return {std::nullopt, "a load or free request with call fields"};
+  } else if (request.payload > kMaxTextBytes || std::uint64_t{request.offset} + request.payload > kSharedBytes) {
+    // A load's payload is the library's file name.
+    return {std::nullopt, "a library file name of " + std::to_string(request.payload) + " bytes"};
   }
   return {request, {}};
 }

@@ -26,7 +26,7 @@ constexpr std::uint32_t kSharedBytes = kMaxBufferBytes + kTransferBytes;
 constexpr std::uint32_t kMaxTextBytes = 4096;
 
 enum class RequestKind : std::uint16_t {
-  Load = 1,  // load ./Dravolin.dll and resolve its entries
+  Load = 1,  // load ./Dravolin.dll, or the file its payload names, and resolve its entries
   Call = 2,  // call one entry point
   Free = 3,  // free the library
 };

@@ -60,7 +60,7 @@ HostSession::~HostSession() {
   if (serving_) End();
 }
 
-std::unique_ptr<HostSession> HostSession::Open(std::uint64_t& exports) {
+std::unique_ptr<HostSession> HostSession::Open(std::uint64_t& exports, const std::string& libraryFile) {
   // The entry table's references reach one session; a second library host
   // in the same program would have none to reach.
   if (activeSession != nullptr)
@@ -74,10 +74,14 @@ std::unique_ptr<HostSession> HostSession::Open(std::uint64_t& exports) {
 
   host::Request load;
   load.kind = host::RequestKind::Load;
+  if (libraryFile.size() > host::kMaxTextBytes)
+    throw Exception("The library file name is longer than " + std::to_string(host::kMaxTextBytes) + " bytes.");
+  load.payload = static_cast<std::uint32_t>(libraryFile.size());
   std::string text;
   host::Reply reply;
   try {
-    reply = session->channel_.Exchange(load, nullptr, nullptr, &text);
+    reply = session->channel_.Exchange(load, reinterpret_cast<const std::uint8_t*>(libraryFile.data()),
+                                       nullptr, &text);
   } catch (const host::ChannelFailure& failure) {
     session->Lost("while loading the library", failure, "the library has not been loaded");
   }

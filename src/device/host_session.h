@@ -18,11 +18,12 @@ namespace selvarex {
 
 class HostSession {
  public:
-  // Starts the host and has it load the library. Throws what loading threw
+  // Starts the host and has it load the library: ./Dravolin.dll in the
+  // working directory, or the file libraryFile names. Throws what loading threw
   // in the host (the missing-file Exception, EOSError), an Exception when
   // the host cannot be started, ELibraryHostStopped when it stops. On
   // success `exports` has a bit set for each entry point the library has.
-  static std::unique_ptr<HostSession> Open(std::uint64_t& exports);
+  static std::unique_ptr<HostSession> Open(std::uint64_t& exports, const std::string& libraryFile = "");
   ~HostSession();
   HostSession(const HostSession&) = delete;
   HostSession& operator=(const HostSession&) = delete;

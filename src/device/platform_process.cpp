@@ -1,6 +1,8 @@
 #include "device/platform_process.h"
 
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -9,6 +11,7 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#include <shellapi.h>
 #else
 #include <fcntl.h>
 #include <poll.h>
@@ -196,6 +199,53 @@ class WindowsHandleChannel final : public Channel {
 std::wstring QuotedArgument(const std::wstring& text) { return L"\"" + text + L"\""; }
 
 }  // namespace
+
+namespace {
+
+std::atomic<int> interrupts{0};
+
+BOOL WINAPI OnConsoleControl(DWORD event) {
+  if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
+  // FALSE hands the second one to the system, which ends the program.
+  return interrupts.fetch_add(1) == 0 ? TRUE : FALSE;
+}
+
+UINT consoleCodePage = 0;
+
+void RestoreConsoleCodePage() { SetConsoleOutputCP(consoleCodePage); }
+
+}  // namespace
+
+bool StandardErrorIsTerminal() {
+  DWORD mode = 0;
+  return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+}
+
+void CountInterrupts() { SetConsoleCtrlHandler(OnConsoleControl, TRUE); }
+
+bool Interrupted() { return interrupts.load() > 0; }
+
+std::vector<std::string> Utf8Arguments(int argc, char** argv) {
+  int count = 0;
+  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (wide == nullptr) return std::vector<std::string>(argv, argv + argc);
+  std::vector<std::string> arguments;
+  for (int i = 0; i < count; ++i) {
+    const int length = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(length > 0 ? length : 1), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, utf8.data(), length, nullptr, nullptr);
+    utf8.resize(std::strlen(utf8.c_str()));
+    arguments.push_back(utf8);
+  }
+  LocalFree(wide);
+  return arguments;
+}
+
+void UseUtf8Console() {
+  consoleCodePage = GetConsoleOutputCP();
+  if (consoleCodePage == 0 || consoleCodePage == CP_UTF8) return;
+  if (SetConsoleOutputCP(CP_UTF8)) std::atexit(RestoreConsoleCodePage);
+}
 
 std::filesystem::path ExecutablePath() {
   std::vector<wchar_t> buffer(MAX_PATH);
@@ -478,6 +528,38 @@ constexpr int kSharedFd = 4;
 
 }  // namespace
 
+namespace {
+
+volatile sig_atomic_t interrupts = 0;
+
+void OnInterrupt(int signal) {
+  if (interrupts != 0) {
+    // The second one gets the default action: the program ends.
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+    return;
+  }
+  interrupts = 1;
+}
+
+}  // namespace
+
+bool StandardErrorIsTerminal() { return isatty(STDERR_FILENO) == 1; }
+
+void CountInterrupts() {
+  struct sigaction action {};
+  action.sa_handler = OnInterrupt;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+}
+
+bool Interrupted() { return interrupts != 0; }
+
+std::vector<std::string> Utf8Arguments(int argc, char** argv) { return std::vector<std::string>(argv, argv + argc); }
+
+// Terminals here take the locale's UTF-8 as it is.
+void UseUtf8Console() {}
+
 std::filesystem::path ExecutablePath() {
   std::error_code ignored;
   return std::filesystem::read_symlink("/proc/self/exe", ignored);
@@ -534,8 +616,15 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::filesystem::path& p
   std::string arguments[] = {path, "--serve", std::to_string(kChannelFd), std::to_string(kSharedFd), size};
   char* argv[] = {arguments[0].data(), arguments[1].data(), arguments[2].data(), arguments[3].data(),
                   arguments[4].data(), nullptr};
+  // A process group of its own: Ctrl+C in a terminal reaches the program,
+  // which decides what to stop, and never the host in the middle of a call.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+  posix_spawnattr_setpgroup(&attributes, 0);
   pid_t pid = -1;
-  const int spawned = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv, environ);
+  const int spawned = posix_spawn(&pid, path.c_str(), &actions, &attributes, argv, environ);
+  posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) return fail(spawned);
   child->pid_ = pid;

@@ -11,10 +11,26 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "device/platform_loader.h"
 
 namespace selvarex::platform {
+
+// The console of a program run in one (the command line's).
+// Whether standard error goes to a terminal (a console on Windows).
+bool StandardErrorIsTerminal();
+// From now on Ctrl+C (and Ctrl+Break on Windows) only counts the first time,
+// so that a run can stop after its block; a second one ends the program at
+// once, as the system would have ended it.
+void CountInterrupts();
+bool Interrupted();
+// The program's arguments as UTF-8 (on Windows, from the wide-character
+// command line, so any file name arrives whole).
+std::vector<std::string> Utf8Arguments(int argc, char** argv);
+// UTF-8 written to the console shows as such (Windows: the console's output
+// code page, set back when the program ends).
+void UseUtf8Console();
 
 // The running program's executable file.
 std::filesystem::path ExecutablePath();

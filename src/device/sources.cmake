@@ -7,6 +7,7 @@ set(DEVICE_CORE_SOURCES
   device/host_proxies.cpp
   device/host_session.cpp
   device/info_format.cpp
+  device/panel_texts.cpp
   device/library_text.cpp
   device/programmer.cpp
   device/still_loaded.cpp

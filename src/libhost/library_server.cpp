@@ -1,6 +1,7 @@
 #include "libhost/library_server.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -70,8 +71,9 @@ bool SendFailure(platform::Channel& channel, host::ReplyKind kind, const std::ex
   return SendText(channel, reply, error.what());
 }
 
-bool Load(platform::Channel& channel, DravolinLibrary& library) {
+bool Load(platform::Channel& channel, DravolinLibrary& library, std::string file) {
   try {
+    library.UseLibraryFile(std::move(file));
     library.Load();
   } catch (const std::exception& error) {
     return SendFailure(channel, host::ReplyKind::Loaded, error);
@@ -107,8 +109,19 @@ int ServeLibrary(platform::Channel& channel, DravolinLibrary* library, const dra
     const host::Request& request = *decoded.request;
 
     if (request.kind != host::RequestKind::Call) {
+      // A load names its library file, if not the default one, as the call's buffer would travel.
+      std::string file(request.payload, '\0');
+      if (channel.Shared() != nullptr) {
+        if (std::uint64_t{request.offset} + request.payload > channel.SharedSize())
+          return Refuse(channel, "a buffer beyond the shared buffer");
+        if (request.payload > 0) std::memcpy(file.data(), channel.Shared() + request.offset, request.payload);
+      } else if (request.offset != 0) {
+        return Refuse(channel, "a place in a shared buffer there is not");
+      } else if (request.payload > 0 && !channel.ReadExact(file.data(), request.payload)) {
+        return 0;
+      }
       if (library == nullptr) return Refuse(channel, "no library to load or free here");
-      const bool sent = request.kind == host::RequestKind::Load ? Load(channel, *library)
+      const bool sent = request.kind == host::RequestKind::Load ? Load(channel, *library, std::move(file))
                                                                 : Free(channel, *library);
       if (!sent) return 0;
       continue;

@@ -56,7 +56,7 @@ ProcessResult RunDumpReading(const TransferTarget& target, const DumpReadingPara
       section.At(cycle);
       const std::uint32_t address = nand::BlockAddress(index);
       if (target.library.Api().DravFlashRead(target.flash, address, block, nand::kBlockSize) == 0) {
-        log.Entry(cycle.Prefix() + ", Read Error occured at Address: " + to_string(address) + " (dec)");
+        log.Entry(log_text::ReadError(cycle, address));
         target.library.RaiseLastDravolinError();
       }
       // Bad blocks go into the image too: it records which blocks were bad.

@@ -36,8 +36,7 @@ struct Counts {
 [[noreturn]] void ImageEnded(OperationLog& log, const log_text::Cycle& cycle,
                              const std::string& fileName, std::int64_t position,
                              std::uint32_t address, const Counts& counts) {
-  log.Entry(cycle.Prefix() + ", Image file ended at position: " + to_string(position) +
-            " (dec), writing stopped.");
+  log.Entry(log_text::ImageEnded(cycle, position, "writing"));
   throw Exception("Image file " + ShownFileName(fileName) + " ended at position " + to_string(position) +
                   " (dec): NAND address " + to_string(address) +
                   " (dec) and the blocks after it have not been written.\n\n" +
@@ -98,8 +97,7 @@ ProcessResult RunDumpWriting(const TransferTarget& target, const DumpWritingPara
           }
         } else {
           ++counts.fileBad;
-          log.Entry(cycle.Prefix() + ", File Bad Block #" + to_string(counts.fileBad) +
-                    " found at position: " + to_string(offset) + " (dec)");
+          log.Entry(log_text::FileBadBlock(cycle, counts.fileBad, offset));
         }
       }
       if (BlockDoneAndStopped(target, host, log, cycle, kEndText))

@@ -23,5 +23,14 @@ std::string Summary(std::int32_t selectedFlash, std::string_view text);
 std::string BadBlock(const Cycle& cycle, std::uint32_t count, std::uint32_t blockAddress);
 std::string MarkerReadError(const Cycle& cycle, std::uint32_t blockAddress);
 std::string StoppedByOperator(const Cycle& cycle);
+// A block read that failed.
+std::string ReadError(const Cycle& cycle, std::uint32_t blockAddress);
+// A block whose marker in the image file is bad, at its file offset.
+std::string FileBadBlock(const Cycle& cycle, std::uint32_t count, std::int64_t position);
+// The image file ended before the block; what (e.g. "writing") stopped there.
+std::string ImageEnded(const Cycle& cycle, std::int64_t position, std::string_view what);
+// A block that differs: the chip from the image, or one read from another.
+std::string Difference(const Cycle& cycle, std::string_view what, std::uint32_t count,
+                       std::uint32_t blockAddress, std::uint32_t firstAddress, std::uint32_t differingBytes);
 
 }  // namespace selvarex::log_text

@@ -36,8 +36,9 @@ OperationLog::~OperationLog() { Close(); }
 void OperationLog::Open(std::string_view startText) {
   const LocalTime start = clock_.Now();
   Close();
-  // Binary, so the line ends are exactly the bytes written below.
-  file_ = std::fopen(path_.c_str(), "ab");
+  // Binary, so the line ends are exactly the bytes written below. No path:
+  // the log is switched off.
+  if (!path_.empty()) file_ = std::fopen(path_.c_str(), "ab");
   Write("\n" + kRule + "\n");
   Write(std::string(startText) + Stamp(start) + "\n");
   Write(kRule + "\n");

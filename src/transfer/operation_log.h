@@ -15,6 +15,7 @@ class OperationLog {
   // "DravolinLog.txt" in the current working directory.
   static std::string DefaultPath();
 
+  // An empty path writes no log at all.
   OperationLog(std::string path, const Clock& clock);
   ~OperationLog();
   OperationLog(const OperationLog&) = delete;

@@ -1,14 +1,17 @@
 # Widget-free: standard C++ only, also cross-built for 32-bit Windows.
 set(TRANSFER_CORE_SOURCES
+  transfer/block_difference.cpp
   transfer/block_geometry.cpp
   transfer/chip_checks.cpp
   transfer/clock.cpp
   transfer/dialog_rules.cpp
+  transfer/dump_comparing.cpp
   transfer/dump_reading.cpp
   transfer/dump_writing.cpp
   transfer/file_names.cpp
   transfer/image_file.cpp
   transfer/log_texts.cpp
+  transfer/multi_pass_reading.cpp
   transfer/operation_log.cpp
   transfer/operator_stop.cpp
   transfer/progress_meter.cpp

@@ -84,7 +84,23 @@ std::vector<std::uint32_t> RelayServer::Hosts() const {
   return hosts_;
 }
 
+void RelayServer::AtCall(drav::Entry entry, std::uint32_t nth, std::function<void()> action) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  actionEntry_ = entry;
+  actionCountdown_ = nth;
+  action_ = std::move(action);
+}
+
 bool RelayServer::BeforeCall(drav::Entry entry) {
+  std::function<void()> action;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (actionEntry_ && *actionEntry_ == entry && --actionCountdown_ == 0) {
+      actionEntry_.reset();
+      action = std::move(action_);
+    }
+  }
+  if (action) action();
   std::lock_guard<std::mutex> lock(mutex_);
   if (!stopEntry_ || *stopEntry_ != entry || --stopCountdown_ != 0) return true;
   stopEntry_.reset();

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -35,6 +36,10 @@ class RelayServer {
   // The nth call of entry from now (1 = the next) ends the host before the
   // simulator sees it; the library call never returns to the program.
   void StopHostAt(drav::Entry entry, std::uint32_t nth, HostEnd how);
+  // Runs action (on the server's thread) right before the nth call of entry
+  // from now (1 = the next) reaches the simulator: a change behind the
+  // program's back at an exact point of its run.
+  void AtCall(drav::Entry entry, std::uint32_t nth, std::function<void()> action);
   // Process ids of every host that connected, oldest first.
   std::vector<std::uint32_t> Hosts() const;
 
@@ -56,6 +61,9 @@ class RelayServer {
   std::optional<drav::Entry> stopEntry_;
   std::uint32_t stopCountdown_ = 0;
   HostEnd stopHow_ = HostEnd::Killed;
+  std::optional<drav::Entry> actionEntry_;
+  std::uint32_t actionCountdown_ = 0;
+  std::function<void()> action_;
 };
 
 }  // namespace selvarex::test

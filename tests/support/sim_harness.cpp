@@ -30,6 +30,8 @@ SimWorkDir::SimWorkDir(const std::string& variant) : SimWorkDir(variant, !Hosted
 
 SimWorkDir::SimWorkDir(const std::string& variant, LibraryItself) : SimWorkDir(variant, true) {}
 
+SimWorkDir::SimWorkDir(const std::string& variant, ServedToPrograms) : SimWorkDir(variant, false) {}
+
 SimWorkDir::SimWorkDir(const std::string& variant, bool itself) : previous_(fs::current_path()) {
   static std::atomic<unsigned> counter{0};
   const auto base = fs::temp_directory_path();
@@ -54,8 +56,14 @@ SimWorkDir::~SimWorkDir() {
   fs::remove_all(dir_, ignored);
 }
 
-SimControl::SimControl() {
-  module_ = platform::OpenLibrary(SimWorkDir::ControlledLibrary().string());
+SimControl::SimControl() { Resolve(SimWorkDir::ControlledLibrary()); }
+
+SimControl::SimControl(const SimWorkDir& dir) {
+  Resolve(dir.Relay() != nullptr ? SimWorkDir::VariantPath("default") : SimWorkDir::ControlledLibrary());
+}
+
+void SimControl::Resolve(const std::filesystem::path& library) {
+  module_ = platform::OpenLibrary(library.string());
   if (module_ == nullptr) throw std::runtime_error("cannot load the simulated library for its control interface");
 #define SIM_RESOLVE(name, result, params)                                              \
   name = reinterpret_cast<name##_t>(platform::FindSymbol(module_, #name));            \

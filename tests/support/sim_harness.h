@@ -32,6 +32,12 @@ class SimWorkDir {
   // reach of the control interface (benchmarks of the host).
   struct LibraryItself {};
   SimWorkDir(const std::string& variant, LibraryItself);
+  // The relay library in the directory whatever this test program's binding,
+  // the simulator served from here: for other programs the test starts (the
+  // command line), so that the chip keeps its content from one run to the
+  // next and stays in reach of the control interface.
+  struct ServedToPrograms {};
+  SimWorkDir(const std::string& variant, ServedToPrograms);
   ~SimWorkDir();
   SimWorkDir(const SimWorkDir&) = delete;
   SimWorkDir& operator=(const SimWorkDir&) = delete;
@@ -61,6 +67,9 @@ class SimWorkDir {
 class SimControl {
  public:
   SimControl();
+  // The simulator the directory's library reaches: the served one when it
+  // holds the relay.
+  explicit SimControl(const SimWorkDir& dir);
   ~SimControl();
   SimControl(const SimControl&) = delete;
   SimControl& operator=(const SimControl&) = delete;
@@ -79,6 +88,8 @@ class SimControl {
                                     std::uint32_t length) const;
 
  private:
+  void Resolve(const std::filesystem::path& library);
+
   platform::ModuleHandle module_ = nullptr;
 };
 
