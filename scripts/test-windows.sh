@@ -4,6 +4,8 @@
 #  - 32-bit, the library loaded in process: cross-built with MinGW-w64 into
 #    build-win (or $SELVAREX_WIN_BUILD_DIR), the simulated library as a real
 #    32-bit Dravolin.dll;
+#  The 32-bit selvarex-cli.exe and its tests are part of it: the command line
+#  as operators run it on Windows, against the 32-bit simulated library.
 #  - 64-bit, the library in its host: the suite cross-built for x86_64 into
 #    build-win64 (or $SELVAREX_WIN64_BUILD_DIR) drives the 32-bit
 #    selvarex-libhost.exe of build-win, which loads the 32-bit relay library.
@@ -88,8 +90,10 @@ fi
 cmake -S . -B "$build64" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchain-mingw-x86_64.cmake" \
   -DSELVAREX_GUI=OFF -DSELVAREX_BENCH=OFF "${host_options[@]}"
-# What runs through the host: the widget-free suite and the misbehaving host.
-cmake --build "$build64" -j"$jobs" --target device_tests transfer_tests counter_tests rogue_host_tests
+# What runs through the host: the widget-free suite, the misbehaving host, and
+# the command line (which a 64-bit build runs through its host too).
+cmake --build "$build64" -j"$jobs" --target device_tests transfer_tests counter_tests rogue_host_tests \
+  selvarex-cli cli_tests
 
 if "$runs32"; then
   echo "== 32-bit programs, the library in process"

@@ -199,8 +199,8 @@ class Runner {
           ++printed;
         }
         if (printed < result.differences.size())
-          Print(out_, to_string(result.differences.size() - printed) +
-                          " more block/s differ; the log names them all.");
+          Print(out_, to_string(result.differences.size() - printed) + " more block/s differ" +
+                          (o_.noLog ? "." : "; the log names them all."));
       }
       return Ended(result.process, !result.differences.empty());
     });

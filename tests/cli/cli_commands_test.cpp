@@ -60,6 +60,12 @@ const CommandCase kCommands[] = {
     {"programmer commands need no supported chip", Nothing, {"--flash", "1", "dev-exit"}, 0, "DevExit done!\n", ""},
     {"no library file", [](SimControl&, const SimWorkDir& dir) { std::filesystem::remove(dir.path() / "Dravolin.dll"); },
      {"info"}, 3, "", "File " + kLibraryFile + " doesn't exists!\n"},
+    {"another library file",
+     [](SimControl&, const SimWorkDir& dir) {
+       std::filesystem::create_directory(dir.path() / "lib");
+       std::filesystem::rename(dir.path() / "Dravolin.dll", dir.path() / "lib" / "Other.dll");
+     },
+     {"--library", "lib/Other.dll", "size"}, 0, "Device Size is 138412032\n", ""},
     {"another library file that is missing", Nothing, {"--library", "other.dll", "info"}, 3, "",
      "File other.dll doesn't exists!\n"},
     {"no programmer attached", [](SimControl& sim, const SimWorkDir&) { sim.SimCtl_SetDeviceCount(0); },

@@ -11,7 +11,10 @@
 #else
 #include <cerrno>
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
+#include <stdlib.h>
+#include <unistd.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -60,6 +63,10 @@ HANDLE Inheritable(const fs::path& path, bool write) {
 }
 
 }  // namespace
+
+CliProcess::CliProcess(const std::vector<std::string>&, ErrorOnTerminal) : outputDir_(NewOutputDir()) {
+  throw std::logic_error("no pseudo-terminal on Windows");
+}
 
 CliProcess::CliProcess(const std::vector<std::string>& arguments) : outputDir_(NewOutputDir()) {
   std::wstring command = L"\"" + Program().wstring() + L"\"";
@@ -113,6 +120,21 @@ CliProcess::~CliProcess() {
 #else
 
 CliProcess::CliProcess(const std::vector<std::string>& arguments) : outputDir_(NewOutputDir()) {
+  Start(arguments, false);
+}
+
+CliProcess::CliProcess(const std::vector<std::string>& arguments, ErrorOnTerminal) : outputDir_(NewOutputDir()) {
+  Start(arguments, true);
+}
+
+void CliProcess::Start(const std::vector<std::string>& arguments, bool errorOnTerminal) {
+  std::string terminalName;
+  if (errorOnTerminal) {
+    terminal_ = posix_openpt(O_RDWR | O_NOCTTY);
+    if (terminal_ < 0 || grantpt(terminal_) != 0 || unlockpt(terminal_) != 0)
+      throw std::runtime_error("no pseudo-terminal");
+    terminalName = ptsname(terminal_);
+  }
   std::vector<std::string> argv{Program().string()};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
   std::vector<char*> pointers;
@@ -125,7 +147,11 @@ CliProcess::CliProcess(const std::vector<std::string>& arguments) : outputDir_(N
   const std::string out = (outputDir_ / "out").string();
   const std::string err = (outputDir_ / "err").string();
   posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  if (errorOnTerminal) {
+    posix_spawn_file_actions_addopen(&actions, 2, terminalName.c_str(), O_RDWR | O_NOCTTY, 0);
+  } else {
+    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  }
   // A process group of its own, as a shell gives a command it starts.
   posix_spawnattr_t attributes;
   posix_spawnattr_init(&attributes);
@@ -147,7 +173,19 @@ CliRun CliProcess::Wait() {
   waited_ = true;
   run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   run.out = Slurp(outputDir_ / "out");
-  run.err = Slurp(outputDir_ / "err");
+  if (terminal_ < 0) {
+    run.err = Slurp(outputDir_ / "err");
+    return run;
+  }
+  // What the terminal holds; once it is read, a read reports the closed side.
+  char buffer[4096];
+  for (;;) {
+    pollfd ready{terminal_, POLLIN, 0};
+    if (poll(&ready, 1, 0) <= 0) break;
+    const ssize_t got = read(terminal_, buffer, sizeof buffer);
+    if (got <= 0) break;
+    run.err.append(buffer, static_cast<std::size_t>(got));
+  }
   return run;
 }
 
@@ -159,6 +197,7 @@ CliProcess::~CliProcess() {
     int status = 0;
     waitpid(static_cast<pid_t>(process_), &status, 0);
   }
+  if (terminal_ >= 0) close(terminal_);
   std::error_code ignored;
   fs::remove_all(outputDir_, ignored);
 }

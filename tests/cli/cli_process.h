@@ -20,6 +20,11 @@ class CliProcess {
   // Starts the program with these arguments (its name not included), with
   // no standard input.
   explicit CliProcess(const std::vector<std::string>& arguments);
+  // Standard error on a terminal (a pseudo-terminal this test program
+  // reads); its output comes back in CliRun::err as the terminal got it.
+  // Not on Windows.
+  struct ErrorOnTerminal {};
+  CliProcess(const std::vector<std::string>& arguments, ErrorOnTerminal);
   ~CliProcess();
   CliProcess(const CliProcess&) = delete;
   CliProcess& operator=(const CliProcess&) = delete;
@@ -33,7 +38,10 @@ class CliProcess {
   static std::filesystem::path Program();
 
  private:
+  void Start(const std::vector<std::string>& arguments, bool errorOnTerminal);
+
   std::filesystem::path outputDir_;
+  int terminal_ = -1;  // the pseudo-terminal's master side
   std::intptr_t process_ = 0;  // pid, or the process handle on Windows
   bool waited_ = false;
 };

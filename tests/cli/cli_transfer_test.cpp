@@ -201,5 +201,26 @@ TEST_F(CliTransfer, CtrlCStopsTheRunAfterItsBlockWithTheWindowsStopEntry) {
 #endif
 }
 
+TEST_F(CliTransfer, ProgressShowsOnATerminalOnly) {
+#ifdef _WIN32
+  GTEST_SKIP() << "no pseudo-terminal on Windows";
+#else
+  // The run's last position always stays on the terminal; the figures before
+  // it depend on time and are not looked at.
+  const CliRun shown = CliProcess({"read", "dump.bin", "--size", Blocks(12)}, CliProcess::ErrorOnTerminal{}).Wait();
+  EXPECT_EQ(shown.exitCode, 0);
+  EXPECT_NE(shown.err.find("Reading 12/12 blocks"), std::string::npos) << shown.err;
+  EXPECT_EQ(shown.out.find("Reading"), std::string::npos);
+  // Standard error in a file: nothing but errors.
+  const CliRun piped = RunCli({"compare", "dump.bin", "--size", Blocks(12)});
+  EXPECT_EQ(piped.exitCode, 0);
+  EXPECT_EQ(piped.err, "");
+  const CliRun quiet =
+      CliProcess({"--quiet", "erase", "--last", "11"}, CliProcess::ErrorOnTerminal{}).Wait();
+  EXPECT_EQ(quiet.exitCode, 0);
+  EXPECT_EQ(quiet.err, "");
+#endif
+}
+
 }  // namespace
 }  // namespace selvarex::test

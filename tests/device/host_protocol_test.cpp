@@ -65,6 +65,9 @@ TEST(HostProtocol, HeadersSurviveTheTripAndEveryBadFieldIsRefused) {
       {"buffer beyond the bound", 48, Le32(host::kMaxBufferBytes + 1), "a buffer of 1048577 bytes"},
       {"a place beyond the shared buffer", 52, Le32(host::kSharedBytes - 135167), "a buffer beyond the shared buffer"},
       {"load with an entry", 4, {1, 0, 3, 0}, "a load or free request with call fields"},
+      {"free with a buffer", 4, {3, 0, 0, 0}, "a load or free request with call fields"},
+      // A load's buffer is the library's file name: at most a text's bound.
+      {"load naming a file beyond the bound", 4, {1, 0, 0, 0}, "a library file name of 135168 bytes"},
   };
   for (const Mutation& m : requests) {
     host::RequestBytes bytes = host::Encode(request);
