@@ -5,3 +5,9 @@ if(SELVAREX_SANITIZE)
                       -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=all)
 endif()
+
+# ThreadSanitizer cannot share a build with AddressSanitizer: a build of its own.
+if(SELVAREX_SANITIZE_THREAD)
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # The whole suite under AddressSanitizer (with LeakSanitizer) and
 # UndefinedBehaviorSanitizer, the simulated programmer library included,
-# built in build-asan (or $SELVAREX_ASAN_BUILD_DIR). Any report fails the run.
+# built in build-asan (or $SELVAREX_ASAN_BUILD_DIR); then the processes' tests,
+# whose image file works on a thread of its own, under ThreadSanitizer in
+# build-tsan (or $SELVAREX_TSAN_BUILD_DIR), in process and through the host.
+# Any report fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -46,3 +49,13 @@ expect_report leak 'LeakSanitizer: detected memory leaks'
 echo "sanitizer suite: reports stop the process, the simulated library included (${#dlls[@]} variants instrumented)"
 
 ctest --test-dir "$build" --output-on-failure -j"$jobs"
+
+# ThreadSanitizer: the processes' tests, which run the image file on a thread
+# of its own beside the library calls; kept to them so the run stays short.
+tsan=${SELVAREX_TSAN_BUILD_DIR:-build-tsan}
+cmake -S . -B "$tsan" -G Ninja -DSELVAREX_SANITIZE_THREAD=ON -DSELVAREX_GUI=OFF -DSELVAREX_BENCH=OFF
+cmake --build "$tsan" -j"$jobs" --target transfer_tests dravolin_sim_all selvarex-libhost
+export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+"$tsan/tests/transfer/transfer_tests" --gtest_brief=1
+SELVAREX_LIBRARY_HOST=1 "$tsan/tests/transfer/transfer_tests" --gtest_brief=1 --gtest_filter='-ThroughTheHost/*'
+echo "sanitizer suite: the processes' tests pass under ThreadSanitizer, in process and through the host"

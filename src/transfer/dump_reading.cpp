@@ -1,11 +1,14 @@
 #include "transfer/dump_reading.h"
 
-#include <vector>
+#include <exception>
+#include <optional>
+#include <utility>
 
 #include "device/errors.h"
 #include "device/still_loaded.h"
 #include "transfer/block_geometry.h"
 #include "transfer/file_names.h"
+#include "transfer/file_worker.h"
 #include "transfer/image_file.h"
 #include "transfer/library_loss.h"
 #include "transfer/log_texts.h"
@@ -46,8 +49,22 @@ ProcessResult RunDumpReading(const TransferTarget& target, const DumpReadingPara
     const nand::BlockRange range = nand::RangeFor(params.address, params.byteCount);
     host.SetProgressRange(range.planned);
     ImageWriter image(params.fileName);
-    // Where the library can work without a copy of the block.
-    std::uint8_t* const block = target.library.TransferBuffer(nand::kBlockSize);
+    // Two blocks where the library works without a copy: the disk writes one
+    // while the programmer reads the next into the other.
+    std::uint8_t* const buffers = target.library.TransferBuffer(2 * nand::kBlockSize);
+    // The block whose image write is under way.
+    std::optional<log_text::Cycle> writing;
+    std::int64_t writingAt = 0;
+    bool written = false;
+    FileWorker disk;  // after what its jobs use, so it waits for them first
+    // A failed write is reported at its own block, before anything that
+    // happened after it; what was read meanwhile is dropped.
+    auto collectWrite = [&] {
+      if (!writing) return;
+      disk.Collect();
+      const log_text::Cycle cycle = *std::exchange(writing, std::nullopt);
+      if (!written) ImageWriteFailed(log, cycle.Prefix() + ", ", params.fileName, writingAt);
+    };
 
     std::uint32_t badBlocks = 0;
     host.RunStarts(range.end - range.first, RunUnit::Bytes);
@@ -55,21 +72,40 @@ ProcessResult RunDumpReading(const TransferTarget& target, const DumpReadingPara
       const log_text::Cycle cycle{"Read", index, range.planned};
       section.At(cycle);
       const std::uint32_t address = nand::BlockAddress(index);
-      if (target.library.Api().DravFlashRead(target.flash, address, block, nand::kBlockSize) == 0) {
-        log.Entry(log_text::ReadError(cycle, address));
-        target.library.RaiseLastDravolinError();
+      std::uint8_t* const block = buffers + (index % 2) * nand::kBlockSize;
+      // The library's error is asked for right after the failing call, and
+      // raised once the block before is known to be on the disk.
+      std::exception_ptr error;
+      bool failed = false;
+      try {
+        if (target.library.Api().DravFlashRead(target.flash, address, block, nand::kBlockSize) == 0) {
+          failed = true;
+          target.library.RaiseLastDravolinError();
+        }
+      } catch (...) {
+        error = std::current_exception();
+      }
+      collectWrite();
+      if (error) {
+        if (failed) log.Entry(log_text::ReadError(cycle, address));
+        std::rethrow_exception(error);
       }
       // Bad blocks go into the image too: it records which blocks were bad.
       if (!nand::IsGoodBlock(index, block[nand::kMarkerOffset])) {
         ++badBlocks;
         log.Entry(log_text::BadBlock(cycle, badBlocks, address));
       }
-      const std::int64_t position = image.Position();
-      if (!image.Append(block, nand::kBlockSize))
-        ImageWriteFailed(log, cycle.Prefix() + ", ", params.fileName, position);
-      if (BlockDoneAndStopped(target, host, log, cycle, kEndText))
+      writing = cycle;
+      writingAt = image.Position();
+      disk.Start([&image, &written, block] { written = image.Append(block, nand::kBlockSize); });
+      // The window has its turn while the disk writes. A stop or an unload
+      // ends the run here, once the write has said how the block ended.
+      host.BlockDone();
+      if (host.StopRequested() || !target.library.IsOpen()) collectWrite();
+      if (StoppedAfterBlock(target, host, log, cycle, kEndText))
         return StoppedResult(kWhat, index - range.first + 1, range.end - range.first, "block");
     }
+    collectWrite();
     if (!image.Close()) ImageWriteFailed(log, "", params.fileName, image.Position());
 
     log.End(log_text::Summary(target.selectedFlash, " NAND dump saved on file: " + ShownFileName(params.fileName)),

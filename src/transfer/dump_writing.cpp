@@ -8,6 +8,7 @@
 #include "transfer/block_geometry.h"
 #include "transfer/chip_checks.h"
 #include "transfer/file_names.h"
+#include "transfer/file_worker.h"
 #include "transfer/image_file.h"
 #include "transfer/library_loss.h"
 #include "transfer/log_texts.h"
@@ -64,8 +65,19 @@ ProcessResult RunDumpWriting(const TransferTarget& target, const DumpWritingPara
     const nand::BlockRange range = nand::RangeFor(params.address, params.byteCount);
     host.SetProgressRange(range.planned);
     ImageReader image(params.fileName);
-    // Where the library can work without a copy of the block.
-    std::uint8_t* const block = target.library.TransferBuffer(nand::kBlockSize);
+    // Two blocks where the library works without a copy: the disk reads the
+    // next block's image bytes into one while the programmer writes the other.
+    std::uint8_t* const buffers = target.library.TransferBuffer(2 * nand::kBlockSize);
+    std::uint32_t fetched = 0;
+    FileWorker disk;  // after what its jobs use, so it waits for them first
+    // Reading ahead only fills a buffer: what the bytes are for is still
+    // decided block by block, in order, before any of them is written.
+    auto fetch = [&](std::uint32_t index) {
+      std::uint8_t* const slot = buffers + (index % 2) * nand::kBlockSize;
+      const std::int64_t offset = nand::BlockAddress(index);
+      disk.Start([&image, &fetched, slot, offset] { fetched = image.ReadAt(offset, slot, nand::kBlockSize); });
+    };
+    if (range.first < range.end) fetch(range.first);
 
     Counts counts;
     host.RunStarts(range.end - range.first, RunUnit::Bytes);
@@ -75,6 +87,10 @@ ProcessResult RunDumpWriting(const TransferTarget& target, const DumpWritingPara
       const std::uint32_t address = nand::BlockAddress(index);
       const std::optional<std::uint8_t> marker = ReadChipMarker(target, address);
       if (!marker.has_value()) log.Entry(log_text::MarkerReadError(cycle, address));
+      disk.Collect();
+      const std::uint32_t got = fetched;
+      std::uint8_t* const block = buffers + (index % 2) * nand::kBlockSize;
+      if (index + 1 < range.end) fetch(index + 1);
 
       if (!ChipBlockUsable(index, marker)) {
         // The cycle writes nothing: every block only ever gets its own image bytes.
@@ -83,7 +99,6 @@ ProcessResult RunDumpWriting(const TransferTarget& target, const DumpWritingPara
       } else {
         // The image is addressed with the NAND's own byte addresses.
         const std::int64_t offset = address;
-        const std::uint32_t got = image.ReadAt(offset, block, nand::kBlockSize);
         if (got < nand::kBlockSize)
           ImageEnded(log, cycle, params.fileName, std::min(image.Size(), offset + got), address, counts);
 

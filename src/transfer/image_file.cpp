@@ -1,9 +1,20 @@
 #include "transfer/image_file.h"
 
+#include <utility>
+
 #include "device/errors.h"
 #include "transfer/file_names.h"
 
 namespace selvarex {
+
+namespace {
+ImageFileSeam& Seam() {
+  static ImageFileSeam seam;
+  return seam;
+}
+}  // namespace
+
+void SetImageFileSeam(ImageFileSeam seam) { Seam() = std::move(seam); }
 
 ImageWriter::ImageWriter(const std::string& fileName) {
   file_.pubsetbuf(nullptr, 0);
@@ -12,6 +23,7 @@ ImageWriter::ImageWriter(const std::string& fileName) {
 }
 
 bool ImageWriter::Append(const std::uint8_t* data, std::uint32_t length) {
+  if (Seam() && !Seam()(ImageCall::Append, position_)) return false;
   const std::streamsize written =
       file_.sputn(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(length));
   if (written > 0) position_ += written;
@@ -29,6 +41,7 @@ ImageReader::ImageReader(const std::string& fileName) {
 }
 
 std::uint32_t ImageReader::ReadAt(std::int64_t offset, std::uint8_t* data, std::uint32_t length) {
+  if (Seam() && !Seam()(ImageCall::Read, offset)) return 0;
   if (file_.pubseekpos(static_cast<std::streamoff>(offset), std::ios::in) !=
       std::streampos(static_cast<std::streamoff>(offset)))
     return 0;

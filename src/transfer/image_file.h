@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <fstream>
+#include <functional>
 #include <string>
 
 namespace selvarex {
@@ -48,5 +49,12 @@ class ImageReader {
   std::filebuf file_;
   std::int64_t size_ = 0;
 };
+
+// Tests stand in for a slow or failing disk: the seam runs on the thread that
+// makes each file call, right before it, with the call's file position;
+// false fails the call. Set it only while no process runs; empty: the disk.
+enum class ImageCall { Append, Read };
+using ImageFileSeam = std::function<bool(ImageCall call, std::int64_t position)>;
+void SetImageFileSeam(ImageFileSeam seam);
 
 }  // namespace selvarex

@@ -7,6 +7,11 @@ namespace selvarex {
 bool BlockDoneAndStopped(const TransferTarget& target, ProcessHost& host, OperationLog& log,
                          const log_text::Cycle& cycle, std::string_view endText) {
   host.BlockDone();
+  return StoppedAfterBlock(target, host, log, cycle, endText);
+}
+
+bool StoppedAfterBlock(const TransferTarget& target, ProcessHost& host, OperationLog& log,
+                       const log_text::Cycle& cycle, std::string_view endText) {
   if (!host.StopRequested()) {
     RequireStillLoaded(target.library);
     return false;

@@ -19,6 +19,11 @@ namespace selvarex {
 bool BlockDoneAndStopped(const TransferTarget& target, ProcessHost& host, OperationLog& log,
                          const log_text::Cycle& cycle, std::string_view endText);
 
+// The same after the window has had its turn: for a process that lets the
+// window work while the disk still finishes the block.
+bool StoppedAfterBlock(const TransferTarget& target, ProcessHost& host, OperationLog& log,
+                       const log_text::Cycle& cycle, std::string_view endText);
+
 // The closing message of a stopped run: what stopped, and how many of its
 // cycles were done ("NAND Dump reading has been stopped!", "12 of 40 block/s
 // done.").

@@ -9,6 +9,7 @@ set(TRANSFER_CORE_SOURCES
   transfer/dump_reading.cpp
   transfer/dump_writing.cpp
   transfer/file_names.cpp
+  transfer/file_worker.cpp
   transfer/image_file.cpp
   transfer/log_texts.cpp
   transfer/multi_pass_reading.cpp

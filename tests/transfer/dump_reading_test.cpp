@@ -1,6 +1,8 @@
 // The dump reading process against the simulated chip.
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include "transfer/dump_reading.h"
 #include "transfer_fixture.h"
 
@@ -72,7 +74,47 @@ TEST_F(DumpReading, ImageThatCannotBeCreatedOrWrittenStopsTheRun) {
   EXPECT_EQ(SimSession::ErrorOf([&] { Run(0, 3 * B, "/dev/full"); }),
             "Cannot write file /dev/full at position 0 (dec): the NAND dump is incomplete.");
   EXPECT_EQ(Log(), Section(kStart, {"Read cycle #1/3, File Write Error occured at position: 0 (dec)"}));
-  EXPECT_EQ(Calls(Entry::DravFlashRead), 1u);
+  EXPECT_EQ(Calls(Entry::DravFlashRead), 2u) << "the block read while the disk failed is dropped";
+}
+
+// The disk writes block N while the programmer reads block N + 1 and the
+// window has its turn. However slow the disk, and whichever write fails, the
+// log, the error and the image are those of a run that did one thing at a
+// time: a failed write is reported at its own block, and what was read after
+// it (here even a failed read) is never logged.
+TEST_F(DumpReading, SlowOrFailingDiskAtEachBlockChangesNeitherOrderNorContent) {
+  MarkBad(2);
+  const std::string bad = "Read cycle #3/4, NAND Bad Block #1 found at Address: 270336 (dec)";
+  for (int fail = -1; fail < 4; ++fail) {  // -1: slow only
+    NewLog("log" + std::to_string(fail));
+    s.sim->SimCtl_ResetCounts();
+    std::atomic<std::uint32_t> turns{0};
+    host = RecordingHost{};
+    host.duringBlockDone = [&] { ++turns; };
+    if (fail >= 0 && fail < 3) s.sim->Fail(Entry::DravFlashRead, fail + 2, 1, "read after the failed write");
+    SlowDisk disk([&](std::int64_t position) {
+      const auto block = static_cast<std::uint32_t>(position / B);
+      return turns >= block + 1 && (block == 3 || Calls(Entry::DravFlashRead) >= block + 2);
+    }, fail < 0 ? -1 : std::int64_t{fail} * B);
+    std::vector<std::string> entries;
+    if (fail < 0 || fail >= 2) entries.push_back(bad);
+    if (fail < 0) {
+      EXPECT_EQ(Run(0, 4 * B, Path("image.bin")).message,
+                "NAND Dump has been created!\n\n1 bad block/s has been found.\n\nCheck the log for the details.");
+      entries.push_back("Flash0 NAND dump saved on file: " + Path("image.bin"));
+      EXPECT_EQ(Log(), Section(kStart, entries, kEnd));
+    } else {
+      const std::string position = std::to_string(fail * B);
+      EXPECT_EQ(SimSession::ErrorOf([&] { Run(0, 4 * B, Path("image.bin")); }),
+                "Cannot write file " + Path("image.bin") + " at position " + position +
+                    " (dec): the NAND dump is incomplete.");
+      entries.push_back("Read cycle #" + std::to_string(fail + 1) + "/4, File Write Error occured at position: " +
+                        position + " (dec)");
+      EXPECT_EQ(Log(), Section(kStart, entries)) << fail;
+    }
+    EXPECT_TRUE(ImageHolds(Path("image.bin"), 0, fail < 0 ? 4 : fail)) << fail;
+    EXPECT_EQ(disk.waitedInVain, 0) << fail << ": the disk waited for a read or a window turn that never came";
+  }
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The dump writing process against the simulated chip.
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include "transfer/dump_writing.h"
 #include "transfer_fixture.h"
 
@@ -80,6 +82,52 @@ TEST_F(DumpWriting, ImageShorterThanTheRangeStopsBeforeTheFirstBlockItCannotFill
   EXPECT_EQ(Chip(2), kErased) << "half a block is never written";
   EXPECT_EQ(ReadFile(Path("log0")),
             Section(kStart, {"Write cycle #3/4, Image file ended at position: 337920 (dec), writing stopped."}));
+}
+
+// The disk reads block N + 1 of the image while the programmer writes block N
+// and the window has its turn. However slow the disk, and whichever read
+// fails, bad blocks, a short image and the chip are decided block by block,
+// in order: a failed read of a block the chip skips changes nothing.
+TEST_F(DumpWriting, SlowOrFailingDiskAtEachBlockChangesNeitherOrderNorContent) {
+  struct Case { int fail; std::vector<std::string> entries; std::string error; };
+  const std::string nandBad = "Write cycle #2/4, NAND Bad Block #1 found at Address: 135168 (dec)";
+  const std::string fileBad = "Write cycle #3/4, File Bad Block #1 found at position: 270336 (dec)";
+  const auto ended = [](int block, int written, int fileBad) {
+    const std::string at = std::to_string(block * B);
+    return std::pair("Write cycle #" + std::to_string(block + 1) + "/4, Image file ended at position: " + at +
+                         " (dec), writing stopped.",
+                     " ended at position " + at + " (dec): NAND address " + at + " (dec) and the blocks after it "
+                     "have not been written.\n\n" + std::to_string(written) + " block/s written, " +
+                     std::to_string(block > 1 ? 1 : 0) + " NAND bad block/s skipped, " + std::to_string(fileBad) +
+                     " File Dump bad block/s skipped, 0 NAND Write Error/s.");
+  };
+  const auto [ended0, error0] = ended(0, 0, 0);
+  const auto [ended2, error2] = ended(2, 1, 0);
+  const auto [ended3, error3] = ended(3, 1, 1);
+  const std::string done = "Flash0 NAND dump restored from file: " + Path("image.bin");
+  for (const Case& c : {Case{-1, {nandBad, fileBad, done}, ""}, Case{0, {ended0}, error0},
+                        Case{1, {nandBad, fileBad, done}, ""},  // the chip skips block 1: no image bytes needed
+                        Case{2, {nandBad, ended2}, error2}, Case{3, {nandBad, fileBad, ended3}, error3}}) {
+    EraseChip(0, 4);
+    MarkBad(1);
+    const auto image = MakeImage(Path("image.bin"), 0, 4, 4 * B, {2});
+    NewLog("log" + std::to_string(c.fail));
+    std::atomic<std::uint32_t> turns{0};
+    host = RecordingHost{};
+    host.duringBlockDone = [&] { ++turns; };
+    SlowDisk disk([&](std::int64_t position) {
+      const auto block = static_cast<std::uint32_t>(position / B);
+      return turns >= block || (c.fail >= 0 && block > static_cast<std::uint32_t>(c.fail));
+    }, c.fail < 0 ? -1 : std::int64_t{c.fail} * B);
+    EXPECT_EQ(SimSession::ErrorOf([&] { Run(0, 4 * B, Path("image.bin")); }),
+              c.error.empty() ? "" : "Image file " + Path("image.bin") + c.error);
+    EXPECT_EQ(Log(), Section(kStart, c.entries, c.error.empty() ? kEnd : "")) << c.fail;
+    const std::uint32_t reached = c.fail < 0 || c.fail == 1 ? 4 : c.fail;
+    EXPECT_EQ(Chip(0), reached > 0 ? image[0] : kErased) << c.fail;
+    EXPECT_EQ(Chip(2), kErased) << c.fail;
+    EXPECT_EQ(Chip(3), reached > 3 ? image[3] : kErased) << c.fail;
+    EXPECT_EQ(disk.waitedInVain, 0) << c.fail << ": the disk waited for a window turn that never came";
+  }
 }
 
 TEST_F(DumpWriting, ImageThatCannotBeOpenedStopsAfterTheStartFrame) {

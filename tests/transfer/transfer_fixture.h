@@ -5,13 +5,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 #include "support/connected_sim.h"
 #include "transfer/block_geometry.h"
+#include "transfer/image_file.h"
 #include "transfer/operation_log.h"
 #include "transfer/process_host.h"
 #include "transfer/transfer_target.h"
@@ -41,6 +45,31 @@ struct RecordingHost : ProcessHost {
   std::vector<std::uint32_t> runs;  // the cycles each run announced
   std::uint32_t blocksDone = 0, stopAfter = 0;  // 0: never stop
   std::function<void()> duringBlockDone;        // what the window's message pump runs
+};
+
+// Stands in for the disk during a run: every image file call waits until
+// ready(its position) holds, the proof that the programmer or the window went
+// on meanwhile, and the call at failAt fails. The wait is bounded only so a
+// process that never goes on fails the test instead of hanging it.
+class SlowDisk {
+ public:
+  explicit SlowDisk(std::function<bool(std::int64_t)> ready, std::int64_t failAt = -1) {
+    SetImageFileSeam([this, ready = std::move(ready), failAt](ImageCall, std::int64_t position) {
+      const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+      while (!ready(position)) {
+        if (std::chrono::steady_clock::now() > giveUp) {
+          ++waitedInVain;
+          break;
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
+      }
+      return position != failAt;
+    });
+  }
+  ~SlowDisk() { SetImageFileSeam({}); }
+  SlowDisk(const SlowDisk&) = delete;
+  SlowDisk& operator=(const SlowDisk&) = delete;
+  std::atomic<int> waitedInVain{0};
 };
 
 // A file name as the operator's system writes it: "\" between folders on Windows.
