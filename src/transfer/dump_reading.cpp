@@ -1,8 +1,10 @@
 #include "transfer/dump_reading.h"
 
+#include <cstring>
 #include <exception>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "device/errors.h"
 #include "device/still_loaded.h"
@@ -49,9 +51,11 @@ ProcessResult RunDumpReading(const TransferTarget& target, const DumpReadingPara
     const nand::BlockRange range = nand::RangeFor(params.address, params.byteCount);
     host.SetProgressRange(range.planned);
     ImageWriter image(params.fileName);
-    // Two blocks where the library works without a copy: the disk writes one
-    // while the programmer reads the next into the other.
-    std::uint8_t* const buffers = target.library.TransferBuffer(2 * nand::kBlockSize);
+    // Where the library can work without a copy of the block.
+    std::uint8_t* const block = target.library.TransferBuffer(nand::kBlockSize);
+    // The disk writes its own copy: the window's turn may unload the library,
+    // and the transfer buffer with it, while the write is under way.
+    std::vector<std::uint8_t> onDisk(nand::kBlockSize);
     // The block whose image write is under way.
     std::optional<log_text::Cycle> writing;
     std::int64_t writingAt = 0;
@@ -72,7 +76,6 @@ ProcessResult RunDumpReading(const TransferTarget& target, const DumpReadingPara
       const log_text::Cycle cycle{"Read", index, range.planned};
       section.At(cycle);
       const std::uint32_t address = nand::BlockAddress(index);
-      std::uint8_t* const block = buffers + (index % 2) * nand::kBlockSize;
       // The library's error is asked for right after the failing call, and
       // raised once the block before is known to be on the disk.
       std::exception_ptr error;
@@ -97,7 +100,8 @@ ProcessResult RunDumpReading(const TransferTarget& target, const DumpReadingPara
       }
       writing = cycle;
       writingAt = image.Position();
-      disk.Start([&image, &written, block] { written = image.Append(block, nand::kBlockSize); });
+      std::memcpy(onDisk.data(), block, nand::kBlockSize);
+      disk.Start([&image, &written, &onDisk] { written = image.Append(onDisk.data(), nand::kBlockSize); });
       // The window has its turn while the disk writes. A stop or an unload
       // ends the run here, once the write has said how the block ended.
       host.BlockDone();

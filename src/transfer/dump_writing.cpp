@@ -1,6 +1,7 @@
 #include "transfer/dump_writing.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "device/errors.h"
@@ -65,17 +66,19 @@ ProcessResult RunDumpWriting(const TransferTarget& target, const DumpWritingPara
     const nand::BlockRange range = nand::RangeFor(params.address, params.byteCount);
     host.SetProgressRange(range.planned);
     ImageReader image(params.fileName);
-    // Two blocks where the library works without a copy: the disk reads the
-    // next block's image bytes into one while the programmer writes the other.
-    std::uint8_t* const buffers = target.library.TransferBuffer(2 * nand::kBlockSize);
+    // Where the library can work without a copy of the block.
+    std::uint8_t* const block = target.library.TransferBuffer(nand::kBlockSize);
+    // The disk reads the next block into a buffer of its own while the
+    // programmer writes this one: the window's turn may unload the library,
+    // and the transfer buffer with it, while the read is under way.
+    std::vector<std::uint8_t> ahead(nand::kBlockSize);
     std::uint32_t fetched = 0;
     FileWorker disk;  // after what its jobs use, so it waits for them first
     // Reading ahead only fills a buffer: what the bytes are for is still
     // decided block by block, in order, before any of them is written.
     auto fetch = [&](std::uint32_t index) {
-      std::uint8_t* const slot = buffers + (index % 2) * nand::kBlockSize;
       const std::int64_t offset = nand::BlockAddress(index);
-      disk.Start([&image, &fetched, slot, offset] { fetched = image.ReadAt(offset, slot, nand::kBlockSize); });
+      disk.Start([&image, &fetched, &ahead, offset] { fetched = image.ReadAt(offset, ahead.data(), nand::kBlockSize); });
     };
     if (range.first < range.end) fetch(range.first);
 
@@ -89,10 +92,11 @@ ProcessResult RunDumpWriting(const TransferTarget& target, const DumpWritingPara
       if (!marker.has_value()) log.Entry(log_text::MarkerReadError(cycle, address));
       disk.Collect();
       const std::uint32_t got = fetched;
-      std::uint8_t* const block = buffers + (index % 2) * nand::kBlockSize;
+      const bool usable = ChipBlockUsable(index, marker);
+      if (usable) std::memcpy(block, ahead.data(), got);
       if (index + 1 < range.end) fetch(index + 1);
 
-      if (!ChipBlockUsable(index, marker)) {
+      if (!usable) {
         // The cycle writes nothing: every block only ever gets its own image bytes.
         ++counts.nandBad;
         log.Entry(log_text::BadBlock(cycle, counts.nandBad, address));
