@@ -18,6 +18,7 @@ struct CommandCase {
   std::string out;  // standard output, exactly
   std::string err;  // standard error, exactly
 };
+void PrintTo(const CommandCase& c, std::ostream* out) { *out << c.what; }
 
 const std::string kLibraryFile = std::string(platform::CurrentDirectoryPrefix()) + "Dravolin.dll";
 void Nothing(SimControl&, const SimWorkDir&) {}

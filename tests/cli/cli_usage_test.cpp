@@ -11,6 +11,7 @@ struct UsageCase {
   const char* problem;  // part of the message on standard error
   const char* usage;    // the usage line
 };
+void PrintTo(const UsageCase& c, std::ostream* out) { *out << c.what; }
 
 const UsageCase kUsageErrors[] = {
     {"no command", {}, "A subcommand is required", "Usage: selvarex-cli [OPTIONS] COMMAND [ARGS]"},
