@@ -61,7 +61,8 @@ TEST(ProgressMeter, DrawsEvery40MsAndLessOftenWhenDrawingIsSlow) {
     if (!meter.BlockDone()) continue;
     drawn.push_back(meter.Position());
     const std::int64_t started = meter.FrameStarts();
-    clock.now += drawn.size() == 1 ? 1 * kMs : 0;  // the first drawing takes 1 ms: 100 ms pause
+    // The first drawing costs a kDrawShare-th of 100 ms: a 100 ms pause.
+    clock.now += drawn.size() == 1 ? 100 * kMs / ProgressMeter::kDrawShare : 0;
     meter.FrameDrawn(started);
   }
   EXPECT_EQ(drawn, (std::vector<std::uint32_t>{8, 28}));
