@@ -37,6 +37,9 @@ if [ "${#missing[@]}" -gt 0 ]; then
 fi
 
 export WINEDEBUG=-all
+# Wine turns Windows file names into the system's through the locale's
+# character set: without a UTF-8 locale no name outside ASCII can be created.
+export LC_ALL=C.UTF-8
 # No prompts for the .NET and HTML engines while wine sets up its prefix.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 # A 64-bit prefix of its own: it runs the 64-bit programs, and the 32-bit ones

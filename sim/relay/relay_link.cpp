@@ -55,6 +55,7 @@ class PipeListener final : public Listener {
   explicit PipeListener(std::string name) : name_(std::move(name)) {}
   std::unique_ptr<Connection> Accept() override {
     for (;;) {
+      if (stopped_) return nullptr;
       HANDLE pipe = CreateNamedPipeA(name_.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT,
                                      PIPE_UNLIMITED_INSTANCES, 1 << 16, 1 << 16, 0, nullptr);
       if (pipe == INVALID_HANDLE_VALUE) return nullptr;

@@ -108,27 +108,31 @@ MultiPassReadingResult RunMultiPassReading(const TransferTarget& target, const M
       if (!image.Close()) FileFailed(log, "", firstPass.Name(), image.Position());
     }
 
-    ImageReader image(firstPass.Name());
-    for (std::uint32_t pass = 2; pass <= passes; ++pass) {
-      const std::string what = "Pass " + to_string(pass) + " Difference";
-      for (std::uint32_t index = range.first; index < range.end; ++index) {
-        const log_text::Cycle cycle{"Read", index, range.planned};
-        const std::uint32_t address = nand::BlockAddress(index);
-        readBlock(cycle, address);
-        // The first pass wrote the block where the dump reading puts it: the range's first block at 0.
-        const std::int64_t offset = std::int64_t{index - range.first} * nand::kBlockSize;
-        if (image.ReadAt(offset, first.data(), nand::kBlockSize) < nand::kBlockSize)
-          throw Exception("Cannot read file " + ShownFileName(firstPass.Name()) + " at position " +
-                          to_string(offset) + " (dec).");
-        if (const auto difference = DifferenceOf(index, block, first.data())) {
-          result.differences.push_back(*difference);
-          if (std::find(result.unstableBlocks.begin(), result.unstableBlocks.end(), index) == result.unstableBlocks.end())
-            result.unstableBlocks.push_back(index);
-          log.Entry(log_text::Difference(cycle, what, static_cast<std::uint32_t>(result.differences.size()), address,
-                                         difference->firstAddress, difference->differingBytes));
+    // The first pass's file is closed before it may become the image: Windows
+    // renames no file that is still open.
+    {
+      ImageReader image(firstPass.Name());
+      for (std::uint32_t pass = 2; pass <= passes; ++pass) {
+        const std::string what = "Pass " + to_string(pass) + " Difference";
+        for (std::uint32_t index = range.first; index < range.end; ++index) {
+          const log_text::Cycle cycle{"Read", index, range.planned};
+          const std::uint32_t address = nand::BlockAddress(index);
+          readBlock(cycle, address);
+          // The first pass wrote the block where the dump reading puts it: the range's first block at 0.
+          const std::int64_t offset = std::int64_t{index - range.first} * nand::kBlockSize;
+          if (image.ReadAt(offset, first.data(), nand::kBlockSize) < nand::kBlockSize)
+            throw Exception("Cannot read file " + ShownFileName(firstPass.Name()) + " at position " +
+                            to_string(offset) + " (dec).");
+          if (const auto difference = DifferenceOf(index, block, first.data())) {
+            result.differences.push_back(*difference);
+            if (std::find(result.unstableBlocks.begin(), result.unstableBlocks.end(), index) == result.unstableBlocks.end())
+              result.unstableBlocks.push_back(index);
+            log.Entry(log_text::Difference(cycle, what, static_cast<std::uint32_t>(result.differences.size()), address,
+                                           difference->firstAddress, difference->differingBytes));
+          }
+          ++done;
+          if (BlockDoneAndStopped(target, host, log, cycle, kEndText)) return StoppedResult(kWhat, done, cycles, "block");
         }
-        ++done;
-        if (BlockDoneAndStopped(target, host, log, cycle, kEndText)) return StoppedResult(kWhat, done, cycles, "block");
       }
     }
 

@@ -122,6 +122,8 @@ TEST_F(CliTransfer, PassesSaveTheImageOnlyWhenEveryPassReadTheSame) {
   EraseAndWrite();
   const CliRun single = RunCli({"read", "single.bin", "--size", Blocks(12)});
   ASSERT_EQ(single.exitCode, 0) << single.err;
+  // An older dump of the same name is replaced, as a single read replaces it.
+  std::ofstream(Path("three.bin")) << "an older dump";
   const CliRun three = RunCli({"read", "three.bin", "--size", Blocks(12), "--passes", "3"});
   EXPECT_EQ(three.exitCode, 0) << three.err;
   EXPECT_EQ(three.out,

@@ -1,5 +1,6 @@
 #include "support/relay_server.h"
 
+#include <chrono>
 #include <stdexcept>
 
 #include "libhost/library_server.h"
@@ -54,6 +55,12 @@ RelayServer::~RelayServer() {
     std::lock_guard<std::mutex> lock(mutex_);
     if (current_ != nullptr) current_->Cut();
   }
+  // A stop that comes before the listener waits wakes nobody: it is
+  // repeated until the thread has seen it.
+  while (serving_.load()) {
+    listener_->Stop();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
   thread_.join();
   activeServer = nullptr;
   platform::CloseLibrary(model_);
@@ -70,6 +77,7 @@ void RelayServer::ServeConnections() {
     std::lock_guard<std::mutex> lock(mutex_);
     current_ = nullptr;
   }
+  serving_ = false;
 }
 
 void RelayServer::StopHostAt(drav::Entry entry, std::uint32_t nth, HostEnd how) {

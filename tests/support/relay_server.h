@@ -54,6 +54,7 @@ class RelayServer {
   drav::EntryTable served_;
   std::unique_ptr<sim::relay::Listener> listener_;
   std::thread thread_;
+  std::atomic<bool> serving_{true};  // until the thread has seen the stop
 
   mutable std::mutex mutex_;
   std::vector<std::uint32_t> hosts_;
