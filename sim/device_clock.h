@@ -6,15 +6,23 @@
 #include <chrono>
 #include <cstdint>
 
+#include "published_clock.h"
+
 namespace sim {
 
 class DeviceClock {
  public:
-  void Add(std::uint64_t ns) { totalNs_ += ns; }
+  void Add(std::uint64_t ns) {
+    totalNs_ += ns;
+    if (published_ != nullptr) published_->deviceNs += ns;
+  }
   std::uint64_t TotalNs() const { return totalNs_; }
   // Wall time from entry to return of every call, waiting included; added
   // after the model's lock is released, hence atomic.
-  void AddInCalls(std::uint64_t ns) { inCallsNs_ += ns; }
+  void AddInCalls(std::uint64_t ns) {
+    inCallsNs_ += ns;
+    if (published_ != nullptr) published_->inCallsNs += ns;
+  }
   std::uint64_t InCallsNs() const { return inCallsNs_; }
   void ResetTotal() {
     totalNs_ = 0;
@@ -24,6 +32,7 @@ class DeviceClock {
   bool realistic = false;
 
  private:
+  PublishedClock* published_ = PublishedClockFromEnvironment();
   std::uint64_t totalNs_ = 0;
   std::atomic<std::uint64_t> inCallsNs_{0};
 };
