@@ -8,9 +8,11 @@ namespace selvarex::nand {
 // One block as the library transfers it: 64 pages of 2112 bytes, data and
 // spare areas together.
 constexpr std::uint32_t kBlockSize = 135168;
-// The bad-block byte sits at offset 2048 of a block (the first spare byte).
+// The bad-block byte sits at offset 2048 of a block (the first spare byte):
+// see docs/formats.md, "Blocks and addresses".
 constexpr std::uint32_t kMarkerOffset = 2048;
-// This block counts as good whatever its marker holds.
+// This block counts as good whatever its marker holds. Block 511 is exempt
+// from the marker test: see docs/formats.md, "Bad blocks".
 constexpr std::uint32_t kExemptBlock = 511;
 constexpr std::uint8_t kGoodMarker = 0xFF;
 

@@ -15,7 +15,7 @@ std::optional<std::uint8_t> ReadChipMarker(const TransferTarget& target, std::ui
 
 // Whether a block may be erased or written. A marker that could not be read
 // counts as bad: an earlier block's byte must not decide for this one. The
-// exempt block passes either way.
+// exempt block passes either way. See docs/formats.md, "Bad blocks".
 bool ChipBlockUsable(std::uint32_t index, std::optional<std::uint8_t> marker);
 
 // Switches the library's write verification; on failure logs the error and

@@ -93,7 +93,8 @@ ProcessResult RunDumpReading(const TransferTarget& target, const DumpReadingPara
         if (failed) log.Entry(log_text::ReadError(cycle, address));
         std::rethrow_exception(error);
       }
-      // Bad blocks go into the image too: it records which blocks were bad.
+      // Bad blocks go into the image too: it records which blocks were bad
+      // (docs/formats.md, "Bad blocks").
       if (!nand::IsGoodBlock(index, block[nand::kMarkerOffset])) {
         ++badBlocks;
         log.Entry(log_text::BadBlock(cycle, badBlocks, address));

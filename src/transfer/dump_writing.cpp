@@ -115,6 +115,7 @@ ProcessResult RunDumpWriting(const TransferTarget& target, const DumpWritingPara
                       " occured at Address: " + to_string(address) + " (dec)");
           }
         } else {
+          // Bad in the image: skipped, see docs/formats.md, "Bad blocks".
           ++counts.fileBad;
           log.Entry(log_text::FileBadBlock(cycle, counts.fileBad, offset));
         }

@@ -1,4 +1,5 @@
-// Log entry texts that more than one process writes.
+// Log entry texts that more than one process writes. Every text is kept byte
+// for byte, spelling included ("occured"): see docs/formats.md, "Entries".
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 // The operation log: one section per process run, appended to a text file
-// that every run and every program start shares.
+// that every run and every program start shares. Its bytes (CR LF line ends,
+// the frame, the time stamps) are in docs/formats.md, "The operation log".
 #pragma once
 
 #include <cstdio>

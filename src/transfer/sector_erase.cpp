@@ -60,6 +60,7 @@ ProcessResult RunSectorErase(const TransferTarget& target, const SectorErasePara
                     " occured at Address: " + to_string(address) + " (dec)");
         }
       } else {
+        // Never erased: that would wipe its marker (docs/formats.md, "Bad blocks").
         ++badBlocks;
         log.Entry(log_text::BadBlock(cycle, badBlocks, address));
       }
