@@ -3,8 +3,8 @@
 //
 // Drawing a progress bar costs more than a fast block and cannot be seen that
 // often, so the position is shown at most every 40 ms, and less often where
-// drawing is slow: the pause after a drawing is at least 100 times what the
-// drawing took, so drawing never costs more than about 1 % of the run. The
+// drawing is slow: the pause after a drawing is at least 250 times what the
+// drawing took, so drawing never costs more than about 0.4 % of the run. The
 // speed is measured between two drawings from the blocks done in between and
 // smoothed, so one slow block does not make the figures jump; per block the
 // meter only counts and reads the clock.
