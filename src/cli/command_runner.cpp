@@ -116,8 +116,7 @@ class Runner {
   int Counter() {
     session_.Require(ActionId::actCounter);
     // The window's command does nothing without them; here that would print nothing at all.
-    RequireEntries(session_.Library(),
-                   {drav::Entry::DravCounterReset, drav::Entry::DravCounterStart, drav::Entry::DravCounterGet});
+    RequireEntries(session_.Library(), kCounterEntries);
     CounterLines lines;
     RunCounter(session_.Connection(), lines, '.');
     Print(out_, std::string(kCounterCaptions.status) + " " + lines.status);

@@ -1,9 +1,11 @@
 // Dump reading: a range of the chip, block by block, into a new image file.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
+#include "device/dravolin_api.h"
 #include "transfer/operation_log.h"
 #include "transfer/process_host.h"
 #include "transfer/transfer_target.h"
@@ -15,6 +17,9 @@ struct DumpReadingParams {
   std::int32_t byteCount;
   std::string fileName;    // UTF-8; created, or emptied when it exists
 };
+
+// The entry points the run calls.
+inline constexpr std::array kDumpReadingEntries{drav::Entry::DravFlashRead};
 
 // Throws on a failed block read (library error), when the image cannot be
 // created (EFCreateError) or written (Exception naming the file).

@@ -10,7 +10,7 @@
 namespace selvarex::test {
 namespace {
 
-constexpr std::uint32_t kMarker = 2048;
+constexpr std::uint32_t kMarker = nand::kMarkerOffset;
 
 std::vector<std::uint8_t> Pattern(std::uint8_t seed) {
   std::vector<std::uint8_t> bytes(kBlock);

@@ -31,7 +31,7 @@ class DumpReading : public TransferTest {
 
 TEST_F(DumpReading, DefaultRunCopiesTheWholeExtentAndLogsBadBlocksBut511) {
   MarkBad(0);
-  MarkBad(511);  // besides the chip's own 37, 402 and 1000
+  MarkBad(nand::kExemptBlock);  // besides the chip's own 37, 402 and 1000
   EXPECT_EQ(Run(0, 138412032, Path("image.bin")).message,
             "NAND Dump has been created!\n\n4 bad block/s has been found.\n\nCheck the log for the details.");
   EXPECT_EQ(Log(), Section(kStart, {"Read cycle #1/1024, NAND Bad Block #1 found at Address: 0 (dec)",
