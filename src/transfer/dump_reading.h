@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "device/dravolin_api.h"
 #include "transfer/operation_log.h"
@@ -17,6 +18,14 @@ struct DumpReadingParams {
   std::int32_t byteCount;
   std::string fileName;    // UTF-8; created, or emptied when it exists
 };
+
+// The log section's frame and the name a stop message gives the run; a
+// reading in several passes is one dump reading to the log.
+namespace dump_reading_log {
+inline constexpr std::string_view kStartText = "START DUMP READING PROCESS: ";
+inline constexpr std::string_view kWhat = "NAND Dump reading";
+inline constexpr std::string_view kEndText = "END DUMP READING PROCESS: ";
+}  // namespace dump_reading_log
 
 // The entry points the run calls.
 inline constexpr std::array kDumpReadingEntries{drav::Entry::DravFlashRead};

@@ -16,9 +16,9 @@ namespace selvarex {
 
 namespace {
 
-constexpr std::string_view kStartText = "START DUMP READING PROCESS: ";
-constexpr std::string_view kWhat = "NAND Dump reading";
-constexpr std::string_view kEndText = "END DUMP READING PROCESS: ";
+using dump_reading_log::kEndText;
+using dump_reading_log::kStartText;
+using dump_reading_log::kWhat;
 
 using std::to_string;
 
