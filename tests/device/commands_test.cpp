@@ -118,7 +118,7 @@ TEST_F(Commands, BlankCheckComparesUnsigned) {
 
   // One programmed byte near the end makes the blank result smaller than the size.
   const std::uint8_t zero = 0;
-  s.sim->SimCtl_WriteRaw(0, 138412032u - 1, &zero, 1);
+  s.sim->SimCtl_WriteRaw(0, 1024 * nand::kBlockSize - 1, &zero, 1);
   reporter.shown.clear();
   commands::BlankCheck(s.programmer, reporter);
   EXPECT_EQ(reporter.shown, std::vector<std::string>{"Device is not Blank!"});
