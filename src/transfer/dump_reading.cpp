@@ -6,7 +6,6 @@
 #include <utility>
 #include <vector>
 
-#include "device/errors.h"
 #include "transfer/block_geometry.h"
 #include "transfer/file_names.h"
 #include "transfer/file_worker.h"
