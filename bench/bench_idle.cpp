@@ -53,7 +53,7 @@ void BenchIdle(Report& report) {
   for (int i = 0; i < kPasses; ++i) {
     for (int query = 0; query < 8; ++query) {
       std::uint32_t flag = 0;
-      api.DravDevIsProdSupported(connection.FDevice, connection.FFlashID, &flag);
+      api.DravDevIsProdSupported(connection.DeviceHandle(), connection.FlashId(), &flag);
     }
   }
   const double queriesUs = static_cast<double>(MonotonicNs() - start) / 1e3 / kPasses;

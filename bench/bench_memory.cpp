@@ -10,12 +10,13 @@
 
 #include "bench_sections.h"
 #include "bench_window.h"
+#include "device/nand_geometry.h"
 
 namespace selvarex::bench {
 
 namespace {
 
-constexpr std::uint32_t kBlock = 135168;
+constexpr std::uint32_t kBlock = nand::kBlockSize;
 
 // The high-water mark of this process's own memory. Not getrusage's
 // ru_maxrss: Linux carries that across fork and exec, so a child started by a
@@ -35,7 +36,7 @@ double PeakRssMiB() {
 // An image whose blocks are all good: every block of the range is written.
 void WriteImage(const std::string& path, std::uint32_t blocks) {
   std::vector<std::uint8_t> block(kBlock, 0x5A);
-  block[2048] = 0xFF;
+  block[nand::kMarkerOffset] = nand::kGoodMarker;
   std::FILE* out = std::fopen(path.c_str(), "wb");
   for (std::uint32_t b = 0; b < blocks; ++b) std::fwrite(block.data(), 1, kBlock, out);
   std::fclose(out);
@@ -59,7 +60,7 @@ int MemoryChild(const std::string& kind, std::uint32_t blocks) {
   BenchWindow w;
   const std::string image = w.Path("image.bin");
   const auto& api = w.window->Library().Api();
-  const drav::Handle flash = w.window->Connection().FFlash;
+  const drav::Handle flash = w.window->Connection().FlashHandle();
   if (kind == "write") {
     WriteImage(image, blocks);
     api.DravFlashEraseAll(flash);

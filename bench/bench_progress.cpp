@@ -11,6 +11,7 @@
 #include "bench_window.h"
 #include "probe_clock.h"
 #include "transfer/progress_meter.h"
+#include "device/nand_geometry.h"
 
 namespace selvarex::bench {
 
@@ -69,7 +70,7 @@ void BenchProgress(Report& report) {
   w.sim->SimCtl_SetTiming(0);
   std::vector<double> reads;
   for (int round = 0; round < 3; ++round)
-    reads.push_back(w.Run(ActionId::actFlashRead, 0, std::int64_t{kBlocks} * 135168, w.Path("dump.bin")));
+    reads.push_back(w.Run(ActionId::actFlashRead, 0, std::int64_t{kBlocks} * nand::kBlockSize, w.Path("dump.bin")));
 
   report.Add({"progress bar of a 1024-block read, " + std::to_string(frames) + " frames, with speed and time left",
               Median(with) * 1e3, Median(without) * 1e3, "ms", "baseline: position only"});

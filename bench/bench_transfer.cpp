@@ -18,12 +18,13 @@
 #include "transfer/dump_reading.h"
 #include "transfer/dump_writing.h"
 #include "transfer/sector_erase.h"
+#include "device/nand_geometry.h"
 
 namespace selvarex::bench {
 
 namespace {
 
-constexpr std::uint32_t kBlock = 135168;
+constexpr std::uint32_t kBlock = nand::kBlockSize;
 constexpr std::uint32_t kBlocks = 1024;
 constexpr int kRounds = 5;
 
@@ -32,7 +33,9 @@ struct Device {
   drav::Handle flash;
 };
 
-bool Good(std::uint32_t index, std::uint8_t marker) { return marker == 0xFF || index == 511; }
+bool Good(std::uint32_t index, std::uint8_t marker) {
+  return marker == nand::kGoodMarker || index == nand::kExemptBlock;
+}
 
 double BaselineRead(const Device& d, std::uint32_t blocks, const std::string& file) {
   const std::int64_t start = MonotonicNs();
@@ -53,11 +56,11 @@ double BaselineWrite(const Device& d, std::uint32_t blocks, const std::string& f
   d.api.DravFlashSetWVerify(d.flash, 1);
   for (std::uint32_t b = 0; b < blocks; ++b) {
     std::uint8_t marker = 0;
-    d.api.DravFlashRead(d.flash, b * kBlock + 2048, &marker, 1);
+    d.api.DravFlashRead(d.flash, b * kBlock + nand::kMarkerOffset, &marker, 1);
     if (!Good(b, marker)) continue;
     std::fseek(in, static_cast<long>(b) * kBlock, SEEK_SET);
     if (std::fread(block.data(), 1, kBlock, in) != kBlock) break;
-    if (Good(b, block[2048])) d.api.DravFlashWrite(d.flash, b * kBlock, block.data(), kBlock);
+    if (Good(b, block[nand::kMarkerOffset])) d.api.DravFlashWrite(d.flash, b * kBlock, block.data(), kBlock);
   }
   std::fclose(in);
   return SecondsSince(start);
@@ -68,7 +71,7 @@ double BaselineErase(const Device& d, std::uint32_t blocks) {
   d.api.DravFlashSetWVerify(d.flash, 1);
   for (std::uint32_t b = 0; b < blocks; ++b) {
     std::uint8_t marker = 0;
-    d.api.DravFlashRead(d.flash, b * kBlock + 2048, &marker, 1);
+    d.api.DravFlashRead(d.flash, b * kBlock + nand::kMarkerOffset, &marker, 1);
     if (Good(b, marker)) d.api.DravFlashEraseSector(d.flash, b * kBlock);
   }
   return SecondsSince(start);
@@ -77,7 +80,7 @@ double BaselineErase(const Device& d, std::uint32_t blocks) {
 // Erases the chip but its factory bad blocks, so that writes verify.
 void EraseAll(const Device& d) { d.api.DravFlashEraseAll(d.flash); }
 
-Device DeviceOf(BenchWindow& w) { return Device{w.window->Library().Api(), w.window->Connection().FFlash}; }
+Device DeviceOf(BenchWindow& w) { return Device{w.window->Library().Api(), w.window->Connection().FlashHandle()}; }
 
 // A process with nothing around it: no progress, no messages, no stop.
 struct NoWindow : ProcessHost {
@@ -89,7 +92,7 @@ struct NoWindow : ProcessHost {
 
 // The process itself, as the window runs it, without the window.
 double ProcessAlone(BenchWindow& w, ActionId command, std::uint32_t blocks, const std::string& file) {
-  const TransferTarget target{w.window->Library(), w.window->Connection().FFlash, 0};
+  const TransferTarget target{w.window->Library(), w.window->Connection().FlashHandle(), 0};
   NoWindow host;
   LogSettings log;
   log.path = w.Path("process-alone-log.txt");

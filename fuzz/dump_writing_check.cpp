@@ -154,7 +154,8 @@ std::string CheckDumpWriting(test::SimSession& s, const std::uint8_t* data, std:
   bool imageEnds = false;
   for (std::uint32_t b = range.first; b < range.end; ++b) {
     // The chip's own marker decides, the factory's bad blocks included.
-    const bool usable = b == 511 || (b < c.chipBlocks && before.at(b)[nand::kMarkerOffset] == 0xFF);
+    const bool usable =
+        b == nand::kExemptBlock || (b < c.chipBlocks && before.at(b)[nand::kMarkerOffset] == nand::kGoodMarker);
     if (!usable) {
       ++nandBad;
       continue;
@@ -163,7 +164,7 @@ std::string CheckDumpWriting(test::SimSession& s, const std::uint8_t* data, std:
       imageEnds = true;
       break;
     }
-    if (c.ImageBad(b) && b != 511) {
+    if (c.ImageBad(b) && b != nand::kExemptBlock) {
       ++fileBad;
       continue;
     }
@@ -187,7 +188,7 @@ std::string CheckDumpWriting(test::SimSession& s, const std::uint8_t* data, std:
   std::string error;
   ProcessResult result;
   try {
-    result = RunDumpWriting(TransferTarget{s.library, s.programmer.FFlash, 0},
+    result = RunDumpWriting(TransferTarget{s.library, s.programmer.FlashHandle(), 0},
                             DumpWritingParams{c.address, c.byteCount, image, c.verify}, host, settings);
   } catch (const std::exception& e) {
     error = e.what();

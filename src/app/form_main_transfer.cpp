@@ -30,7 +30,7 @@ std::string FileNameOf(const QString& name) { return name.toStdString(); }
 }  // namespace
 
 TransferTarget TFormMain::Target() const {
-  return TransferTarget{FLibrary, FProgrammer.FFlash, SelectedFlashIndex()};
+  return TransferTarget{FLibrary, FProgrammer.FlashHandle(), SelectedFlashIndex()};
 }
 
 void TFormMain::HoldDeviceDuring(ActionId command, const std::function<void()>& work) {
@@ -82,7 +82,7 @@ void TFormMain::RunProcess(ActionId command, const std::function<ProcessResult()
 }
 
 void TFormMain::actFlashReadExecute() {
-  RequireEntries(FLibrary, {drav::Entry::DravFlashRead});
+  RequireEntries(FLibrary, kDumpReadingEntries);
   TfrmFlashRead dialog(prompts_);
   dialog.SetAddress(0);
   dialog.SetSize(static_cast<std::int32_t>(nand::kDefaultBytes));
@@ -92,8 +92,7 @@ void TFormMain::actFlashReadExecute() {
 }
 
 void TFormMain::actFlashProgramExecute() {
-  RequireEntries(FLibrary, {drav::Entry::DravFlashSetWVerify, drav::Entry::DravFlashRead,
-                            drav::Entry::DravFlashWrite});
+  RequireEntries(FLibrary, kDumpWritingEntries);
   TfrmFlashWrite dialog(prompts_);
   dialog.SetAddress(0);
   dialog.SetSize(static_cast<std::int32_t>(nand::kDefaultBytes));
@@ -104,8 +103,7 @@ void TFormMain::actFlashProgramExecute() {
 }
 
 void TFormMain::actFlashEraseSectorExecute() {
-  RequireEntries(FLibrary, {drav::Entry::DravFlashSetWVerify, drav::Entry::DravFlashRead,
-                            drav::Entry::DravFlashEraseSector});
+  RequireEntries(FLibrary, kSectorEraseEntries);
   // The range is set before the dialog and stays 0 to 1024 whatever the run.
   SetProgressRange(nand::kDefaultBlocks);
   TfrmEraseSector dialog(prompts_);

@@ -62,7 +62,7 @@ std::string Session::Label(PanelLabel label) const {
 }
 
 TransferTarget Session::Target() const {
-  return TransferTarget{library_, programmer_.FFlash, static_cast<std::int32_t>(flash_)};
+  return TransferTarget{library_, programmer_.FlashHandle(), static_cast<std::int32_t>(flash_)};
 }
 
 }  // namespace selvarex::cli

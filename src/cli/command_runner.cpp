@@ -55,6 +55,24 @@ class CounterLines : public CounterView {
   std::string result;
 };
 
+// The commands that are one of the window's device commands, under its enable
+// rule; what they show goes to standard output.
+struct DeviceCommand {
+  Command command;
+  ActionId action;
+  void (*run)(Programmer&, CommandReporter&);
+};
+
+const DeviceCommand kDeviceCommands[] = {
+    {Command::Blank, ActionId::actFlashBlank, commands::BlankCheck},
+    {Command::Size, ActionId::actFlashGetDeviceSize, commands::GetDeviceSize},
+    {Command::Reset, ActionId::actDravolinReset, [](Programmer& p, CommandReporter&) { commands::ResetProgrammer(p); }},
+    {Command::FlashReset, ActionId::actFlashFlashReset, commands::FlashReset},
+    {Command::PldReset, ActionId::actPLDReset, [](Programmer& p, CommandReporter&) { commands::ResetPld(p); }},
+    {Command::DevEnter, ActionId::actPLDDevEnter, commands::DevEnter},
+    {Command::DevExit, ActionId::actPLDDevExit, commands::DevExit},
+};
+
 class Runner {
  public:
   Runner(const Options& options, Session& session, std::FILE* out, std::FILE* err)
@@ -64,40 +82,10 @@ class Runner {
   }
 
   int Run() {
-    Programmer& programmer = session_.Connection();
-    PrintingReporter reporter(out_);
     switch (o_.command) {
       case Command::Info:
         Print(out_, o_.json ? InfoJson(session_, o_.flash) : InfoLines(session_, o_.flash));
         return kSuccess;
-      case Command::Blank:
-        session_.Require(ActionId::actFlashBlank);
-        commands::BlankCheck(programmer, reporter);
-        break;
-      case Command::Size:
-        session_.Require(ActionId::actFlashGetDeviceSize);
-        commands::GetDeviceSize(programmer, reporter);
-        break;
-      case Command::Reset:
-        session_.Require(ActionId::actDravolinReset);
-        commands::ResetProgrammer(programmer);
-        break;
-      case Command::FlashReset:
-        session_.Require(ActionId::actFlashFlashReset);
-        commands::FlashReset(programmer, reporter);
-        break;
-      case Command::PldReset:
-        session_.Require(ActionId::actPLDReset);
-        commands::ResetPld(programmer);
-        break;
-      case Command::DevEnter:
-        session_.Require(ActionId::actPLDDevEnter);
-        commands::DevEnter(programmer, reporter);
-        break;
-      case Command::DevExit:
-        session_.Require(ActionId::actPLDDevExit);
-        commands::DevExit(programmer, reporter);
-        break;
       case Command::Counter:
         return Counter();
       case Command::Read:
@@ -108,16 +96,27 @@ class Runner {
         return Erase();
       case Command::Compare:
         return Compare();
+      default:
+        return OneDeviceCommand();
     }
-    return reporter.failed ? kFailed : kSuccess;
   }
 
  private:
+  int OneDeviceCommand() {
+    for (const DeviceCommand& row : kDeviceCommands) {
+      if (row.command != o_.command) continue;
+      session_.Require(row.action);
+      PrintingReporter reporter(out_);
+      row.run(session_.Connection(), reporter);
+      return reporter.failed ? kFailed : kSuccess;
+    }
+    throw Exception("Command without a handler.");
+  }
+
   int Counter() {
     session_.Require(ActionId::actCounter);
     // The window's command does nothing without them; here that would print nothing at all.
-    RequireEntries(session_.Library(),
-                   {drav::Entry::DravCounterReset, drav::Entry::DravCounterStart, drav::Entry::DravCounterGet});
+    RequireEntries(session_.Library(), kCounterEntries);
     CounterLines lines;
     RunCounter(session_.Connection(), lines, '.');
     Print(out_, std::string(kCounterCaptions.status) + " " + lines.status);

@@ -2,8 +2,6 @@
 
 #include <cstdio>
 
-#include "device/still_loaded.h"
-
 namespace selvarex {
 
 std::string FormatCounterTime(std::uint32_t ticks, char decimalSeparator) {
@@ -24,14 +22,13 @@ std::string FormatCounterValue(std::uint8_t value) {
 
 void RunCounter(Programmer& programmer, CounterView& view, char decimalSeparator) {
   const auto& api = programmer.Api();
-  if (api.DravCounterReset == nullptr || api.DravCounterStart == nullptr ||
-      api.DravCounterGet == nullptr) {
-    return;
+  for (const drav::Entry entry : kCounterEntries) {
+    if (!api.Has(entry)) return;
   }
-  const drav::Handle flash = programmer.FFlash;
+  const drav::Handle flash = programmer.FlashHandle();
   view.ShowCounterStatus("BUSY");
   view.ProcessMessagesOnce();
-  RequireStillLoaded(programmer.Library());
+  programmer.RequireLibraryLoaded();
 
   std::int32_t running = 0;
   std::uint32_t ticks = 0;

@@ -1,10 +1,12 @@
 // One measurement of the programmer's PostBus counter.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
 #include "counter/counter_view.h"
+#include "device/dravolin_api.h"
 #include "device/programmer.h"
 
 namespace selvarex {
@@ -27,8 +29,12 @@ std::string FormatCounterTime(std::uint32_t ticks, char decimalSeparator);
 // Two upper-case hexadecimal digits.
 std::string FormatCounterValue(std::uint8_t value);
 
+// The entry points a measurement calls.
+inline constexpr std::array kCounterEntries{drav::Entry::DravCounterReset, drav::Entry::DravCounterStart,
+                                            drav::Entry::DravCounterGet};
+
 // Resets, starts and polls the counter through the selected chip's flash
-// object. Does nothing when the library lacks a counter entry point.
+// object. Does nothing when the library lacks one of kCounterEntries.
 void RunCounter(Programmer& programmer, CounterView& view, char decimalSeparator);
 
 }  // namespace selvarex

@@ -22,7 +22,7 @@ void RunDevMode(Programmer& programmer, CommandReporter& reporter, DevModeEntry 
   if (entry == nullptr) return;
   for (int attempt = 0; attempt < kDevModeAttempts; ++attempt) {
     std::uint8_t status = 0;
-    if (entry(programmer.FUsbHandle, &status) == 0) programmer.RaiseLastDravolinError();
+    if (entry(programmer.UsbHandle(), &status) == 0) programmer.RaiseLastDravolinError();
     if (status == expected) return reporter.Show(done);
   }
   reporter.ErrorBeep();
@@ -33,22 +33,22 @@ void RunDevMode(Programmer& programmer, CommandReporter& reporter, DevModeEntry 
 // unwritten blank result can never read as "blank".
 std::uint32_t DeviceSize(Programmer& programmer) {
   std::uint32_t size = UINT32_MAX;
-  CallOrRaise(programmer, programmer.Api().DravFlashGetDeviceSize, programmer.FFlash, &size);
+  CallOrRaise(programmer, programmer.Api().DravFlashGetDeviceSize, programmer.FlashHandle(), &size);
   return size;
 }
 
 }  // namespace
 
 void ResetPld(Programmer& programmer) {
-  CallOrRaise(programmer, programmer.Api().DravUsbResetPLD, programmer.FUsbHandle);
+  CallOrRaise(programmer, programmer.Api().DravUsbResetPLD, programmer.UsbHandle());
 }
 
 void ResetProgrammer(Programmer& programmer) {
-  CallOrRaise(programmer, programmer.Api().DravUsbReset, programmer.FUsbHandle);
+  CallOrRaise(programmer, programmer.Api().DravUsbReset, programmer.UsbHandle());
 }
 
 void SetTimeOut(Programmer& programmer, std::int32_t rx, std::int32_t tx) {
-  CallOrRaise(programmer, programmer.Api().DravUsbSetTimeOut, programmer.FUsbHandle, rx, tx);
+  CallOrRaise(programmer, programmer.Api().DravUsbSetTimeOut, programmer.UsbHandle(), rx, tx);
 }
 
 void DevEnter(Programmer& programmer, CommandReporter& reporter) {
@@ -66,28 +66,28 @@ void BlankCheck(Programmer& programmer, CommandReporter& reporter) {
   if (blank == nullptr || programmer.Api().DravFlashGetDeviceSize == nullptr) return;
   const std::uint32_t size = DeviceSize(programmer);
   std::uint32_t result = 0;
-  CallOrRaise(programmer, blank, programmer.FFlash, &result);
+  CallOrRaise(programmer, blank, programmer.FlashHandle(), &result);
   reporter.Show(result < size ? "Device is not Blank!" : "Device is Blank!");
 }
 
 void EraseAll(Programmer& programmer, CommandReporter& reporter) {
   const auto eraseAll = programmer.Api().DravFlashEraseAll;
   if (eraseAll == nullptr) return;
-  CallOrRaise(programmer, eraseAll, programmer.FFlash);
+  CallOrRaise(programmer, eraseAll, programmer.FlashHandle());
   reporter.Show("Device Erased!");
 }
 
 void FlashReset(Programmer& programmer, CommandReporter& reporter) {
   const auto reset = programmer.Api().DravFlashReset;
   if (reset == nullptr) return;
-  CallOrRaise(programmer, reset, programmer.FFlash);
+  CallOrRaise(programmer, reset, programmer.FlashHandle());
   reporter.Show("Reset OK!");
 }
 
 void GetDeviceSize(Programmer& programmer, CommandReporter& reporter) {
   if (programmer.Api().DravFlashGetDeviceSize == nullptr) return;
   std::uint32_t size = 0;
-  CallOrRaise(programmer, programmer.Api().DravFlashGetDeviceSize, programmer.FFlash, &size);
+  CallOrRaise(programmer, programmer.Api().DravFlashGetDeviceSize, programmer.FlashHandle(), &size);
   reporter.Show("Device Size is " + std::to_string(size));
 }
 

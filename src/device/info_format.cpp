@@ -29,4 +29,8 @@ std::string FlashIdToStr(std::uint16_t flashId) {
   return text;
 }
 
+const char* PldStatusToStr(std::uint32_t status) { return status != 0 ? "Empty" : "Programmed"; }
+
+const char* YesNoToStr(bool yes) { return yes ? "Yes" : "No"; }
+
 }  // namespace selvarex

@@ -14,5 +14,9 @@ std::string LoaderVersionToStr(std::uint16_t version);
 const std::string& PldIdToProductName(std::uint16_t pldId);
 // "0x" and exactly four upper-case hexadecimal digits.
 std::string FlashIdToStr(std::uint16_t flashId);
+// The PLD status word: any bit set means the PLD holds no design yet.
+const char* PldStatusToStr(std::uint32_t status);
+// "Yes" or "No", as the flash panel answers its questions.
+const char* YesNoToStr(bool yes);
 
 }  // namespace selvarex

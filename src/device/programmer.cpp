@@ -2,16 +2,20 @@
 
 #include "device/info_format.h"
 #include "device/library_text.h"
+#include "device/panel_texts.h"
+#include "device/still_loaded.h"
 
 namespace selvarex {
+
+void Programmer::RequireLibraryLoaded() const { RequireStillLoaded(library_); }
 
 bool Programmer::IsFlashProdSupported() {
   const auto query = Api().DravDevIsProdSupported;
   // Without a device object (its creation failed) no chip is usable, and the
   // library must never be handed an object it did not give out.
-  if (query == nullptr || FDevice == 0 || prodSupportQueryFailed_) return false;
+  if (query == nullptr || device_ == 0 || prodSupportQueryFailed_) return false;
   std::uint32_t flag = 0;
-  if (query(FDevice, FFlashID, &flag) == 0) {
+  if (query(device_, flashId_, &flag) == 0) {
     prodSupportQueryFailed_ = true;
     RaiseLastDravolinError();
   }
@@ -31,13 +35,13 @@ bool Programmer::OpenUsbDevice(ConnectionView& view) {
   if (api.DravUsbDeviceCount(&count) == 0) RaiseLastDravolinError();
   if (count == 0) return false;
 
-  FUsbHandle = api.DravUsbOpen();
-  if (FUsbHandle == 0) RaiseLastDravolinError();
+  usbHandle_ = api.DravUsbOpen();
+  if (usbHandle_ == 0) RaiseLastDravolinError();
   prodSupportQueryFailed_ = false;
 
   // Both results are ignored: a field keeps what it held or what the library wrote.
-  if (api.DravUsbGetLoaderVersion != nullptr) api.DravUsbGetLoaderVersion(FUsbHandle, &FLoaderVersion);
-  if (api.DravUsbGetPldStatus != nullptr) api.DravUsbGetPldStatus(FUsbHandle, &FPldStatus);
+  if (api.DravUsbGetLoaderVersion != nullptr) api.DravUsbGetLoaderVersion(usbHandle_, &loaderVersion_);
+  if (api.DravUsbGetPldStatus != nullptr) api.DravUsbGetPldStatus(usbHandle_, &pldStatus_);
 
   UpdateInfo(view);
   view.ResetFlashSelector(api.DravUsbSelectFlash != nullptr);
@@ -47,10 +51,10 @@ bool Programmer::OpenUsbDevice(ConnectionView& view) {
 void Programmer::CreateDevice() {
   const auto create = Api().DravDevCreate;
   if (create == nullptr) return;
-  FDevice = create();
+  device_ = create();
   // A flash object belongs to the device object that created it.
-  FFlash = 0;
-  if (FDevice == 0) RaiseLastDravolinError();
+  flash_ = 0;
+  if (device_ == 0) RaiseLastDravolinError();
 }
 
 void Programmer::Disconnect(ConnectionView& view) {
@@ -62,30 +66,30 @@ void Programmer::DestroyDevice() {
   const auto destroy = Api().DravDevDestroy;
   // No device object (its creation failed): nothing to destroy, and asking the
   // library to destroy handle 0 would only fail and keep the programmer open.
-  if (destroy == nullptr || FDevice == 0) return;
-  if (destroy(FDevice) == 0) RaiseLastDravolinError();
+  if (destroy == nullptr || device_ == 0) return;
+  if (destroy(device_) == 0) RaiseLastDravolinError();
   // The flash object died with its device object.
-  FDevice = 0;
-  FFlash = 0;
+  device_ = 0;
+  flash_ = 0;
 }
 
 void Programmer::CloseUsbDevice(ConnectionView& view) {
   const auto close = Api().DravUsbClose;
-  if (close != nullptr && close(FUsbHandle) == 0) {
-    FUsbHandle = 0;
+  if (close != nullptr && close(usbHandle_) == 0) {
+    usbHandle_ = 0;
     RaiseLastDravolinError();
   }
-  FUsbHandle = 0;
+  usbHandle_ = 0;
   view.ResetFlashSelector(false);
-  FFlashID = 0;
+  flashId_ = 0;
   UpdateInfo(view);
 }
 
 void Programmer::ForgetLibraryObjects() {
-  FUsbHandle = 0;
-  FDevice = 0;
-  FFlash = 0;
-  FFlashID = 0;
+  usbHandle_ = 0;
+  device_ = 0;
+  flash_ = 0;
+  flashId_ = 0;
   prodSupportQueryFailed_ = false;
 }
 
@@ -105,9 +109,16 @@ void Programmer::UpdateInfo(ConnectionView& view) {
   UpdatePLDStatus(view);
 }
 
+namespace {
+
+// What the label shows while there is nothing to show.
+void ShowPlaceholder(ConnectionView& view, PanelLabel label) { view.ShowLabel(label, TextOf(label).initial); }
+
+}  // namespace
+
 void Programmer::UpdateDeviceCount(ConnectionView& view) {
   const auto deviceCount = Api().DravUsbDeviceCount;
-  if (deviceCount == nullptr) return view.ShowLabel(PanelLabel::DeviceCount, "??");
+  if (deviceCount == nullptr) return ShowPlaceholder(view, PanelLabel::DeviceCount);
   std::uint32_t count = 0;
   if (deviceCount(&count) == 0) RaiseLastDravolinError();
   view.ShowLabel(PanelLabel::DeviceCount, std::to_string(count));
@@ -118,7 +129,7 @@ namespace {
 template <typename VersionEntry>
 void ShowVersion(const Programmer& programmer, VersionEntry entry, PanelLabel label,
                  ConnectionView& view) {
-  if (entry == nullptr) return view.ShowLabel(label, "??.??");
+  if (entry == nullptr) return ShowPlaceholder(view, label);
   std::uint32_t high = 0;
   std::uint32_t low = 0;
   if (entry(&high, &low) == 0) programmer.RaiseLastDravolinError();
@@ -137,29 +148,29 @@ void Programmer::UpdateDriverVersion(ConnectionView& view) {
 
 void Programmer::UpdatePldId(ConnectionView& view) {
   const auto getPldId = Api().DravUsbGetPLDID;
-  if (FUsbHandle == 0 || getPldId == nullptr) return view.ShowLabel(PanelLabel::PldId, "????");
+  if (usbHandle_ == 0 || getPldId == nullptr) return ShowPlaceholder(view, PanelLabel::PldId);
   std::uint16_t pldId = 0;
-  if (getPldId(FUsbHandle, &pldId) == 0) RaiseLastDravolinError();
+  if (getPldId(usbHandle_, &pldId) == 0) RaiseLastDravolinError();
   view.ShowLabel(PanelLabel::PldId, PldIdToProductName(pldId));
 }
 
 void Programmer::UpdateLoaderVersion(ConnectionView& view) {
-  view.ShowLabel(PanelLabel::LoaderVersion,
-                 FUsbHandle == 0 ? "????" : LoaderVersionToStr(FLoaderVersion));
+  if (usbHandle_ == 0) return ShowPlaceholder(view, PanelLabel::LoaderVersion);
+  view.ShowLabel(PanelLabel::LoaderVersion, LoaderVersionToStr(loaderVersion_));
 }
 
 void Programmer::UpdatePLDStatus(ConnectionView& view) {
-  const char* text = FUsbHandle == 0 ? "????" : (FPldStatus != 0 ? "Empty" : "Programmed");
-  view.ShowLabel(PanelLabel::PLDStatus, text);
+  if (usbHandle_ == 0) return ShowPlaceholder(view, PanelLabel::PLDStatus);
+  view.ShowLabel(PanelLabel::PLDStatus, PldStatusToStr(pldStatus_));
 }
 
 void Programmer::SelectFlash(std::uint32_t index, ConnectionView& view) {
   prodSupportQueryFailed_ = false;
   // The previous chip's flash object must never act on the chip now selected;
   // a supported chip gets a flash object of its own below.
-  FFlash = 0;
+  flash_ = 0;
   const auto select = Api().DravUsbSelectFlash;
-  if (select != nullptr && select(FUsbHandle, index) == 0) {
+  if (select != nullptr && select(usbHandle_, index) == 0) {
     // The programmer stays on the other chip, which may well be of the same
     // model: nothing may name this chip or act on it until a pick succeeds.
     ShowNoFlash(view);
@@ -170,37 +181,34 @@ void Programmer::SelectFlash(std::uint32_t index, ConnectionView& view) {
 }
 
 void Programmer::ShowNoFlash(ConnectionView& view) {
-  for (PanelLabel label : {PanelLabel::FlashID, PanelLabel::FlashFullName, PanelLabel::FlashProdName,
-                           PanelLabel::FlashSupported, PanelLabel::FlashProductorSupported}) {
-    view.ShowLabel(label, "??");
-  }
+  for (const PanelText& text : FlashPanelTexts()) view.ShowLabel(text.label, text.initial);
 }
 
 void Programmer::UpdateFlashInfo(ConnectionView& view) {
   const auto& api = Api();
-  if (FDevice == 0 || FUsbHandle == 0 || api.DravDevGetFlashID == nullptr) return ShowNoFlash(view);
-  if (api.DravDevGetFlashID(FDevice, FUsbHandle, &FFlashID) == 0) RaiseLastDravolinError();
-  view.ShowLabel(PanelLabel::FlashID, FlashIdToStr(FFlashID));
+  if (device_ == 0 || usbHandle_ == 0 || api.DravDevGetFlashID == nullptr) return ShowNoFlash(view);
+  if (api.DravDevGetFlashID(device_, usbHandle_, &flashId_) == 0) RaiseLastDravolinError();
+  view.ShowLabel(PanelLabel::FlashID, FlashIdToStr(flashId_));
 
   if (api.DravDevGetFullName != nullptr) {
     char name[drav::kNameBufferSize] = {};
-    if (api.DravDevGetFullName(FDevice, FFlashID, name, sizeof name) == 0) RaiseLastDravolinError();
+    if (api.DravDevGetFullName(device_, flashId_, name, sizeof name) == 0) RaiseLastDravolinError();
     view.ShowLabel(PanelLabel::FlashFullName, TextFromBuffer(name, sizeof name));
   }
   if (api.DravDevGetProdName != nullptr) {
     char name[drav::kNameBufferSize] = {};
-    if (api.DravDevGetProdName(FDevice, FFlashID, name, sizeof name) == 0) RaiseLastDravolinError();
+    if (api.DravDevGetProdName(device_, flashId_, name, sizeof name) == 0) RaiseLastDravolinError();
     view.ShowLabel(PanelLabel::FlashProdName, TextFromBuffer(name, sizeof name));
   }
   if (api.DravDevIsSupported != nullptr) {
     std::uint32_t supported = 0;
-    if (api.DravDevIsSupported(FDevice, FFlashID, &supported) == 0) RaiseLastDravolinError();
+    if (api.DravDevIsSupported(device_, flashId_, &supported) == 0) RaiseLastDravolinError();
     if (supported != 0 && api.DravDevCreateFlash != nullptr) {
-      FFlash = api.DravDevCreateFlash(FDevice, FUsbHandle, FFlashID);
+      flash_ = api.DravDevCreateFlash(device_, usbHandle_, flashId_);
     }
-    view.ShowLabel(PanelLabel::FlashSupported, supported != 0 ? "Yes" : "No");
+    view.ShowLabel(PanelLabel::FlashSupported, YesNoToStr(supported != 0));
   }
-  view.ShowLabel(PanelLabel::FlashProductorSupported, IsFlashProdSupported() ? "Yes" : "No");
+  view.ShowLabel(PanelLabel::FlashProductorSupported, YesNoToStr(IsFlashProdSupported()));
 }
 
 }  // namespace selvarex

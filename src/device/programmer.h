@@ -14,11 +14,19 @@ class Programmer {
  public:
   explicit Programmer(DravolinLibrary& library) : library_(library) {}
 
-  DravolinLibrary& Library() const { return library_; }
   const drav::EntryTable& Api() const { return library_.Api(); }
+  // Throws Exception when the library was unloaded meanwhile.
+  void RequireLibraryLoaded() const;
+
+  // The objects the library handed out; zero means none.
+  drav::Handle UsbHandle() const { return usbHandle_; }
+  drav::Handle DeviceHandle() const { return device_; }
+  drav::Handle FlashHandle() const { return flash_; }
+  // The selected chip's ID as the library read it.
+  std::uint16_t FlashId() const { return flashId_; }
 
   // Library loaded and a programmer open.
-  bool IsConnected() const { return library_.IsOpen() && FUsbHandle != 0; }
+  bool IsConnected() const { return library_.IsOpen() && usbHandle_ != 0; }
   // Whether the library supports the selected chip's maker. Asks the library
   // each time. A failing query raises once; until the next connect or flash
   // selection the chip then counts as unusable without asking again, so a
@@ -26,7 +34,7 @@ class Programmer {
   bool IsFlashProdSupported();
   // A flash object of the selected chip that the library handed out to the
   // device object alive now.
-  bool HasFlash() const { return FFlash != 0; }
+  bool HasFlash() const { return flash_ != 0; }
 
   // Connect: opens the programmer and, only when one was opened, creates the
   // device object.
@@ -50,14 +58,6 @@ class Programmer {
 
   [[noreturn]] void RaiseLastDravolinError() const { library_.RaiseLastDravolinError(); }
 
-  // State read at connect and by the flash selection; zero means none.
-  drav::Handle FUsbHandle = 0;
-  std::uint32_t FPldStatus = 0;
-  std::uint16_t FLoaderVersion = 0;
-  drav::Handle FDevice = 0;
-  drav::Handle FFlash = 0;
-  std::uint16_t FFlashID = 0;
-
  private:
   // True when a programmer was opened.
   bool OpenUsbDevice(ConnectionView& view);
@@ -73,6 +73,13 @@ class Programmer {
   void UpdatePLDStatus(ConnectionView& view);
 
   DravolinLibrary& library_;
+  // State read at connect and by the flash selection; zero means none.
+  drav::Handle usbHandle_ = 0;
+  std::uint32_t pldStatus_ = 0;
+  std::uint16_t loaderVersion_ = 0;
+  drav::Handle device_ = 0;
+  drav::Handle flash_ = 0;
+  std::uint16_t flashId_ = 0;
   bool prodSupportQueryFailed_ = false;
 };
 

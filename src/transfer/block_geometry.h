@@ -1,31 +1,16 @@
-// How the NAND chip is cut into blocks, and which blocks are usable.
+// The blocks a run covers, and which of them are usable.
 #pragma once
 
 #include <cstdint>
 
-namespace selvarex::nand {
+#include "device/nand_geometry.h"
 
-// One block as the library transfers it: 64 pages of 2112 bytes, data and
-// spare areas together.
-constexpr std::uint32_t kBlockSize = 135168;
-// The bad-block byte sits at offset 2048 of a block (the first spare byte):
-// see docs/formats.md, "Blocks and addresses".
-constexpr std::uint32_t kMarkerOffset = 2048;
-// This block counts as good whatever its marker holds. Block 511 is exempt
-// from the marker test: see docs/formats.md, "Bad blocks".
-constexpr std::uint32_t kExemptBlock = 511;
-constexpr std::uint8_t kGoodMarker = 0xFF;
+namespace selvarex::nand {
 
 // The dialogs' default extent.
 constexpr std::uint32_t kDefaultBlocks = 1024;
 constexpr std::uint32_t kDefaultBytes = kDefaultBlocks * kBlockSize;
 static_assert(kDefaultBytes == 138412032);
-
-// NAND addresses are unsigned 32-bit: blocks from this index on run past
-// 4294967295, so it is the highest end block (exclusive) a run may have.
-constexpr std::uint32_t kMaxEndBlock = 31775;
-static_assert(std::uint64_t{kMaxEndBlock} * kBlockSize <= 0x100000000ULL);
-static_assert(std::uint64_t{kMaxEndBlock + 1} * kBlockSize > 0x100000000ULL);
 
 bool IsGoodBlock(std::uint32_t index, std::uint8_t marker);
 

@@ -4,14 +4,12 @@
 #include <vector>
 
 #include "device/errors.h"
-#include "device/still_loaded.h"
 #include "transfer/block_geometry.h"
 #include "transfer/file_names.h"
 #include "transfer/image_file.h"
-#include "transfer/library_loss.h"
 #include "transfer/log_texts.h"
 #include "transfer/operator_stop.h"
-#include "transfer/required_entries.h"
+#include "transfer/process_opening.h"
 
 namespace selvarex {
 
@@ -49,15 +47,10 @@ std::string Totals(std::size_t differing, const Counts& counts) {
 
 DumpComparingResult RunDumpComparing(const TransferTarget& target, const DumpComparingParams& params,
                                      ProcessHost& host, const LogSettings& settings) {
-  RequireStillLoaded(target.library);
-  RequireEntries(target.library, {drav::Entry::DravFlashRead});
-
-  OperationLog log(settings.path, *settings.clock);
-  log.Open(kStartText);
-  SectionEndOnLibraryLoss section(log, kEndText);
+  RequireRunnable(target, kDumpComparingEntries);
   DumpComparingResult result;
   Counts counts;
-  result.process = section.Run([&]() -> ProcessResult {
+  result.process = RunInLogSection(settings, kStartText, kEndText, [&](auto& log, auto& section) -> ProcessResult {
     const nand::BlockRange range = nand::RangeFor(params.address, params.byteCount);
     host.SetProgressRange(range.planned);
     ImageReader image(params.fileName);

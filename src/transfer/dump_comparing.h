@@ -5,10 +5,12 @@
 // in the chip, and blocks bad in the image.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "device/dravolin_api.h"
 #include "transfer/block_difference.h"
 #include "transfer/operation_log.h"
 #include "transfer/process_host.h"
@@ -27,6 +29,9 @@ struct DumpComparingResult {
   std::vector<BlockDifference> differences;  // every block that differs, in order
   std::uint32_t compared = 0;                // blocks compared
 };
+
+// The entry points the run calls.
+inline constexpr std::array kDumpComparingEntries{drav::Entry::DravFlashRead};
 
 // Throws on a failed block read (library error), when the image cannot be
 // opened (EFOpenError) and when it ends before a block of the range.

@@ -6,48 +6,31 @@
 #include <utility>
 #include <vector>
 
-#include "device/errors.h"
-#include "device/still_loaded.h"
 #include "transfer/block_geometry.h"
 #include "transfer/file_names.h"
 #include "transfer/file_worker.h"
 #include "transfer/image_file.h"
-#include "transfer/library_loss.h"
+#include "transfer/image_write_failed.h"
 #include "transfer/log_texts.h"
 #include "transfer/operator_stop.h"
-#include "transfer/required_entries.h"
+#include "transfer/process_opening.h"
 
 namespace selvarex {
 
 namespace {
 
-constexpr std::string_view kStartText = "START DUMP READING PROCESS: ";
-constexpr std::string_view kWhat = "NAND Dump reading";
-constexpr std::string_view kEndText = "END DUMP READING PROCESS: ";
+using dump_reading_log::kEndText;
+using dump_reading_log::kStartText;
+using dump_reading_log::kWhat;
 
 using std::to_string;
-
-// A short image must never pass for a dump: the run stops at the first block
-// the disk did not take.
-[[noreturn]] void ImageWriteFailed(OperationLog& log, const std::string& prefix,
-                                   const std::string& fileName, std::int64_t position) {
-  log.Entry(prefix + "File Write Error occured at position: " + to_string(position) + " (dec)");
-  throw Exception("Cannot write file " + ShownFileName(fileName) + " at position " + to_string(position) +
-                  " (dec): the NAND dump is incomplete.");
-}
 
 }  // namespace
 
 ProcessResult RunDumpReading(const TransferTarget& target, const DumpReadingParams& params,
                              ProcessHost& host, const LogSettings& settings) {
-  // The parameter dialog pumped messages.
-  RequireStillLoaded(target.library);
-  RequireEntries(target.library, {drav::Entry::DravFlashRead});
-
-  OperationLog log(settings.path, *settings.clock);
-  log.Open(kStartText);
-  SectionEndOnLibraryLoss section(log, kEndText);
-  return section.Run([&]() -> ProcessResult {
+  RequireRunnable(target, kDumpReadingEntries);
+  return RunInLogSection(settings, kStartText, kEndText, [&](auto& log, auto& section) -> ProcessResult {
     const nand::BlockRange range = nand::RangeFor(params.address, params.byteCount);
     host.SetProgressRange(range.planned);
     ImageWriter image(params.fileName);

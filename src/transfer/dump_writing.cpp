@@ -5,16 +5,14 @@
 #include <vector>
 
 #include "device/errors.h"
-#include "device/still_loaded.h"
 #include "transfer/block_geometry.h"
 #include "transfer/chip_checks.h"
 #include "transfer/file_names.h"
 #include "transfer/file_worker.h"
 #include "transfer/image_file.h"
-#include "transfer/library_loss.h"
 #include "transfer/log_texts.h"
 #include "transfer/operator_stop.h"
-#include "transfer/required_entries.h"
+#include "transfer/process_opening.h"
 
 namespace selvarex {
 
@@ -52,15 +50,8 @@ struct Counts {
 
 ProcessResult RunDumpWriting(const TransferTarget& target, const DumpWritingParams& params,
                              ProcessHost& host, const LogSettings& settings) {
-  // The parameter dialog pumped messages.
-  RequireStillLoaded(target.library);
-  RequireEntries(target.library, {drav::Entry::DravFlashSetWVerify, drav::Entry::DravFlashRead,
-                                  drav::Entry::DravFlashWrite});
-
-  OperationLog log(settings.path, *settings.clock);
-  log.Open(kStartText);
-  SectionEndOnLibraryLoss section(log, kEndText);
-  return section.Run([&]() -> ProcessResult {
+  RequireRunnable(target, kDumpWritingEntries);
+  return RunInLogSection(settings, kStartText, kEndText, [&](auto& log, auto& section) -> ProcessResult {
     SetWriteVerify(target, params.verify, log);
 
     const nand::BlockRange range = nand::RangeFor(params.address, params.byteCount);

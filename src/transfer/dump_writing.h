@@ -2,9 +2,11 @@
 // blocks that are bad in the chip or in the image.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
+#include "device/dravolin_api.h"
 #include "transfer/operation_log.h"
 #include "transfer/process_host.h"
 #include "transfer/transfer_target.h"
@@ -17,6 +19,10 @@ struct DumpWritingParams {
   std::string fileName;    // UTF-8; read at the offsets of the NAND addresses written
   bool verify;             // the window's write-verify check box
 };
+
+// The entry points the run calls.
+inline constexpr std::array kDumpWritingEntries{drav::Entry::DravFlashSetWVerify, drav::Entry::DravFlashRead,
+                                                 drav::Entry::DravFlashWrite};
 
 // Failed block writes are counted and logged. Throws when write verify cannot
 // be set (library error), when the image cannot be opened (EFOpenError) and

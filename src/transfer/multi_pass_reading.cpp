@@ -4,22 +4,21 @@
 #include <filesystem>
 
 #include "device/errors.h"
-#include "device/still_loaded.h"
 #include "transfer/block_geometry.h"
 #include "transfer/file_names.h"
 #include "transfer/image_file.h"
-#include "transfer/library_loss.h"
+#include "transfer/image_write_failed.h"
 #include "transfer/log_texts.h"
 #include "transfer/operator_stop.h"
-#include "transfer/required_entries.h"
+#include "transfer/process_opening.h"
 
 namespace selvarex {
 
 namespace {
 
-constexpr std::string_view kStartText = "START DUMP READING PROCESS: ";
-constexpr std::string_view kWhat = "NAND Dump reading";
-constexpr std::string_view kEndText = "END DUMP READING PROCESS: ";
+using dump_reading_log::kEndText;
+using dump_reading_log::kStartText;
+using dump_reading_log::kWhat;
 
 using std::to_string;
 
@@ -48,27 +47,16 @@ class FirstPassFile {
   bool kept_ = false;
 };
 
-[[noreturn]] void FileFailed(OperationLog& log, const std::string& prefix, const std::string& fileName,
-                             std::int64_t position) {
-  log.Entry(prefix + "File Write Error occured at position: " + to_string(position) + " (dec)");
-  throw Exception("Cannot write file " + ShownFileName(fileName) + " at position " + to_string(position) +
-                  " (dec): the NAND dump is incomplete.");
-}
-
 }  // namespace
 
 MultiPassReadingResult RunMultiPassReading(const TransferTarget& target, const MultiPassReadingParams& params,
                                            ProcessHost& host, const LogSettings& settings) {
-  RequireStillLoaded(target.library);
-  RequireEntries(target.library, {drav::Entry::DravFlashRead});
+  RequireRunnable(target, kMultiPassReadingEntries);
   const DumpReadingParams& reading = params.reading;
   const std::uint32_t passes = std::max<std::uint32_t>(params.passes, 1);
 
-  OperationLog log(settings.path, *settings.clock);
-  log.Open(kStartText);
-  SectionEndOnLibraryLoss section(log, kEndText);
   MultiPassReadingResult result;
-  result.process = section.Run([&]() -> ProcessResult {
+  result.process = RunInLogSection(settings, kStartText, kEndText, [&](auto& log, auto& section) -> ProcessResult {
     const nand::BlockRange range = nand::RangeFor(reading.address, reading.byteCount);
     const std::uint32_t blocks = range.end - range.first;
     const auto cycles = static_cast<std::uint32_t>(std::min<std::uint64_t>(std::uint64_t{blocks} * passes, UINT32_MAX));
@@ -101,11 +89,11 @@ MultiPassReadingResult RunMultiPassReading(const TransferTarget& target, const M
         }
         const std::int64_t position = image.Position();
         if (!image.Append(block, nand::kBlockSize))
-          FileFailed(log, cycle.Prefix() + ", ", firstPass.Name(), position);
+          ImageWriteFailed(log, cycle.Prefix() + ", ", firstPass.Name(), position);
         ++done;
         if (BlockDoneAndStopped(target, host, log, cycle, kEndText)) return StoppedResult(kWhat, done, cycles, "block");
       }
-      if (!image.Close()) FileFailed(log, "", firstPass.Name(), image.Position());
+      if (!image.Close()) ImageWriteFailed(log, "", firstPass.Name(), image.Position());
     }
 
     // The first pass's file is closed before it may become the image: Windows

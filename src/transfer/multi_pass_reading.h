@@ -8,6 +8,7 @@
 // and a file of the image's name is left as it was.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -30,6 +31,9 @@ struct MultiPassReadingResult {
 
 // The suffix of the first pass's file.
 constexpr const char* kFirstPassSuffix = ".part";
+
+// The entry points the run calls.
+inline constexpr std::array kMultiPassReadingEntries{drav::Entry::DravFlashRead};
 
 // Throws as the dump reading process throws; the first pass's file is gone then.
 MultiPassReadingResult RunMultiPassReading(const TransferTarget& target, const MultiPassReadingParams& params,

@@ -6,7 +6,7 @@
 
 namespace selvarex {
 
-void RequireEntries(const DravolinLibrary& library, std::initializer_list<drav::Entry> entries) {
+void RequireEntries(const DravolinLibrary& library, std::span<const drav::Entry> entries) {
   for (const drav::Entry entry : entries) {
     if (!library.Has(entry)) {
       throw Exception(std::string("The device library ") + DravolinLibrary::kFileName +

@@ -1,13 +1,11 @@
 #include "transfer/sector_erase.h"
 
 #include "device/errors.h"
-#include "device/still_loaded.h"
 #include "transfer/block_geometry.h"
 #include "transfer/chip_checks.h"
-#include "transfer/library_loss.h"
 #include "transfer/log_texts.h"
 #include "transfer/operator_stop.h"
-#include "transfer/required_entries.h"
+#include "transfer/process_opening.h"
 
 namespace selvarex {
 
@@ -23,19 +21,13 @@ using std::to_string;
 
 ProcessResult RunSectorErase(const TransferTarget& target, const SectorEraseParams& params,
                              ProcessHost& host, const LogSettings& settings) {
-  // The parameter dialog pumped messages.
-  RequireStillLoaded(target.library);
-  RequireEntries(target.library, {drav::Entry::DravFlashSetWVerify, drav::Entry::DravFlashRead,
-                                  drav::Entry::DravFlashEraseSector});
+  RequireRunnable(target, kSectorEraseEntries);
   // Addresses of later blocks would wrap around 32 bits onto the chip's start.
   if (params.endBlock < 0 || static_cast<std::uint32_t>(params.endBlock) > nand::kMaxEndBlock)
     throw Exception("End block " + to_string(params.endBlock) + " is outside 0 to " +
                     to_string(nand::kMaxEndBlock) + ". Nothing has been erased.");
 
-  OperationLog log(settings.path, *settings.clock);
-  log.Open(kStartText);
-  SectionEndOnLibraryLoss section(log, kEndText);
-  return section.Run([&]() -> ProcessResult {
+  return RunInLogSection(settings, kStartText, kEndText, [&](auto& log, auto& section) -> ProcessResult {
     SetWriteVerify(target, params.verify, log);
 
     const std::uint32_t first = static_cast<std::uint32_t>(params.address) / nand::kBlockSize;

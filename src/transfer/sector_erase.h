@@ -1,8 +1,10 @@
 // Sector erase: a run of blocks, skipping those the chip marks as bad.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
+#include "device/dravolin_api.h"
 #include "transfer/operation_log.h"
 #include "transfer/process_host.h"
 #include "transfer/transfer_target.h"
@@ -14,6 +16,10 @@ struct SectorEraseParams {
   std::int32_t endBlock;  // erasing stops before this block: an index, not a count
   bool verify;            // the window's write-verify check box
 };
+
+// The entry points the run calls.
+inline constexpr std::array kSectorEraseEntries{drav::Entry::DravFlashSetWVerify, drav::Entry::DravFlashRead,
+                                                 drav::Entry::DravFlashEraseSector};
 
 // The window sets the progress range (0 to 1024) itself, before the dialog.
 // Failed erases are counted and logged; a failed write-verify setting raises.

@@ -11,10 +11,12 @@ set(TRANSFER_CORE_SOURCES
   transfer/file_names.cpp
   transfer/file_worker.cpp
   transfer/image_file.cpp
+  transfer/image_write_failed.cpp
   transfer/log_texts.cpp
   transfer/multi_pass_reading.cpp
   transfer/operation_log.cpp
   transfer/operator_stop.cpp
+  transfer/process_opening.cpp
   transfer/progress_meter.cpp
   transfer/required_entries.cpp
   transfer/run_clock.cpp

@@ -215,7 +215,7 @@ TEST_F(WindowTest, TimeoutDialogSendsRxAndTxOrNothingOnCancel) {
   EXPECT_EQ(initialRx, "5000");
   EXPECT_EQ(initialTx, "5000");
   EXPECT_EQ(Sim().LastArgs(Entry::DravUsbSetTimeOut),
-            (std::vector<std::uint32_t>{window->Connection().FUsbHandle, 100, 200}));
+            (std::vector<std::uint32_t>{window->Connection().UsbHandle(), 100, 200}));
   EXPECT_TRUE(prompts.messages.empty()) << "a successful Set Timeout shows nothing";
 
   Sim().SimCtl_ResetCounts();

@@ -14,6 +14,7 @@
 #include <map>
 #include <fstream>
 
+#include "device/nand_geometry.h"
 #include "transfer/flash_read_dialog.h"
 #include "window_fixture.h"
 
@@ -46,7 +47,7 @@ class ProcessWindowTest : public test::WindowTest {
 TEST_F(ProcessWindowTest, ReadShowsItsMessageThenResetsTheProgressBar) {
   int progressWhenShown = -1;
   prompts.onBox = [&] { progressWhenShown = window->ProgressBar1->value(); };
-  AnswerParameters("0", QString::number(40 * 135168), Path("dump.bin"));
+  AnswerParameters("0", QString::number(40 * nand::kBlockSize), Path("dump.bin"));
   Click(A::actFlashRead);
   ASSERT_TRUE(prompts.errors.empty()) << prompts.errors[0];
   EXPECT_EQ(prompts.messages, std::vector<std::string>{
@@ -55,7 +56,7 @@ TEST_F(ProcessWindowTest, ReadShowsItsMessageThenResetsTheProgressBar) {
   EXPECT_EQ(progressWhenShown, 40) << "the bar stands at the end while the message shows";
   EXPECT_EQ(window->ProgressBar1->value(), 0);
   EXPECT_EQ(window->ProgressBar1->maximum(), 40);
-  EXPECT_EQ(std::filesystem::file_size(dir_.path() / "dump.bin"), 40u * 135168u);
+  EXPECT_EQ(std::filesystem::file_size(dir_.path() / "dump.bin"), 40u * nand::kBlockSize);
   EXPECT_NE(Log().find("> Flash0 NAND dump saved on file: " + Path("dump.bin").toStdString()),
             std::string::npos);
   EXPECT_TRUE(Enabled(A::actFlashRead)) << "the window is usable after the run";
@@ -76,7 +77,7 @@ TEST_F(ProcessWindowTest, TheBarShowsThePositionSpeedAndTimeLeftEvery40MsOfTheRu
   });
   std::string whenMessage;
   prompts.onBox = [&] { whenMessage = window->ProgressBar1->text().toStdString(); };
-  AnswerParameters("0", QString::number(40 * 135168), Path("dump.bin"));
+  AnswerParameters("0", QString::number(40 * nand::kBlockSize), Path("dump.bin"));
   Click(A::actFlashRead);
   ASSERT_TRUE(prompts.errors.empty()) << prompts.errors[0];
   EXPECT_EQ(shown, (std::vector<std::string>{"10: 25 % - 31.7 MB/s - 0:00 left", "20: 50 % - 31.7 MB/s - 0:00 left",
@@ -97,7 +98,7 @@ TEST_F(ProcessWindowTest, TheBarShowsThePositionSpeedAndTimeLeftEvery40MsOfTheRu
 
 // A range of 0 to 0 is Qt's busy indicator, which animates on and on.
 TEST_F(ProcessWindowTest, ARunOfNoBlockKeepsTheBarDeterminateAndEmpty) {
-  std::ofstream(Path("image.bin").toStdString(), std::ios::binary) << std::string(135168, '\xFF');
+  std::ofstream(Path("image.bin").toStdString(), std::ios::binary) << std::string(nand::kBlockSize, '\xFF');
   for (const A command : {A::actFlashRead, A::actFlashProgram}) {
     int rangeWhenShown = -1;
     prompts.onBox = [&] { rangeWhenShown = window->ProgressBar1->maximum() - window->ProgressBar1->minimum(); };
@@ -116,12 +117,12 @@ TEST_F(ProcessWindowTest, ARunOfNoBlockKeepsTheBarDeterminateAndEmpty) {
 // command kept that popup on the screen; each file dialog now goes, with
 // everything it owns, when its command ends.
 TEST_F(ProcessWindowTest, TheFileDialogsCompletionPopupClosesWithIt) {
-  std::ofstream(Path("image.bin").toStdString(), std::ios::binary) << std::string(2 * 135168, '\xFF');
+  std::ofstream(Path("image.bin").toStdString(), std::ios::binary) << std::string(2 * nand::kBlockSize, '\xFF');
   QPointer<QFileDialog> files;
   QPointer<QWidget> popup;
   prompts.Answer([&](QDialog& parameters) {
     parameters.findChild<QLineEdit*>("edtAddress")->setText("0");
-    parameters.findChild<QLineEdit*>("edtSize")->setText(QString::number(2 * 135168));
+    parameters.findChild<QLineEdit*>("edtSize")->setText(QString::number(2 * nand::kBlockSize));
     prompts.answers.push_front([&](QDialog& dialog) {
       files = qobject_cast<QFileDialog*>(&dialog);
       dialog.show();
@@ -147,13 +148,14 @@ TEST_F(ProcessWindowTest, TheFileDialogsCompletionPopupClosesWithIt) {
 
 TEST_F(ProcessWindowTest, WriteUsesTheVerifyCheckBox) {
   // An image of the chip's own blocks 0..3, written back over erased blocks.
-  AnswerParameters("0", QString::number(4 * 135168), Path("image.bin"));
+  AnswerParameters("0", QString::number(4 * nand::kBlockSize), Path("image.bin"));
   Click(A::actFlashRead);
   window->cbxFlashVerifyWrite->click();
   ASSERT_FALSE(window->cbxFlashVerifyWrite->isChecked());
-  AnswerParameters("0", QString::number(4 * 135168), Path("image.bin"));
+  AnswerParameters("0", QString::number(4 * nand::kBlockSize), Path("image.bin"));
   Click(A::actFlashProgram);
-  EXPECT_EQ(Sim().LastArgs(Entry::DravFlashSetWVerify), (std::vector<std::uint32_t>{window->Connection().FFlash, 0}));
+  EXPECT_EQ(Sim().LastArgs(Entry::DravFlashSetWVerify),
+            (std::vector<std::uint32_t>{window->Connection().FlashHandle(), 0}));
   ASSERT_EQ(prompts.messages.size(), 2u);
   EXPECT_EQ(prompts.messages[1].rfind("NAND Dump has been restored!\n\n0 NAND bad block/s", 0), 0u);
 }
@@ -187,12 +189,12 @@ TEST_F(ProcessWindowTest, AnEraseOfMoreSectorsThanTheRangeEndsWithTheBarFull) {
 
 TEST_F(ProcessWindowTest, AFailedReadIsShownInTheErrorBoxAndKeepsTheProgress) {
   Sim().Fail(Entry::DravFlashRead, 3, 1, "Read timeout on the USB bus");
-  AnswerParameters("0", QString::number(10 * 135168), Path("dump.bin"));
+  AnswerParameters("0", QString::number(10 * nand::kBlockSize), Path("dump.bin"));
   Click(A::actFlashRead);
   EXPECT_EQ(prompts.errors, std::vector<std::string>{"Read timeout on the USB bus."});
   EXPECT_TRUE(prompts.messages.empty());
   EXPECT_EQ(window->ProgressBar1->value(), 2) << "after an abort the bar keeps its position";
-  EXPECT_EQ(std::filesystem::file_size(dir_.path() / "dump.bin"), 2u * 135168u);
+  EXPECT_EQ(std::filesystem::file_size(dir_.path() / "dump.bin"), 2u * nand::kBlockSize);
   EXPECT_TRUE(Enabled(A::actFlashRead));
 }
 
@@ -218,7 +220,7 @@ TEST_F(ProcessWindowTest, EveryOtherCommandIsHeldOffAndTheRunsOwnButtonStopsIt) 
   };
   std::map<QPushButton*, QString> captions;
   for (QPushButton* button : window->findChildren<QPushButton*>()) captions[button] = button->text();
-  std::ofstream(Path("image.bin").toStdString(), std::ios::binary) << std::string(40 * 135168, '\xFF');
+  std::ofstream(Path("image.bin").toStdString(), std::ios::binary) << std::string(40 * nand::kBlockSize, '\xFF');
 
   for (const Case& c : cases) {
     SCOPED_TRACE(InfoOf(c.command).name);
@@ -247,7 +249,7 @@ TEST_F(ProcessWindowTest, EveryOtherCommandIsHeldOffAndTheRunsOwnButtonStopsIt) 
     if (c.command == A::actFlashEraseSector) {
       AnswerParameters("0", "40");
     } else {
-      AnswerParameters("0", QString::number(40 * 135168), Path("image.bin"));
+      AnswerParameters("0", QString::number(40 * nand::kBlockSize), Path("image.bin"));
     }
     Click(c.command);
     EXPECT_TRUE(sawRunning);
@@ -268,13 +270,13 @@ TEST_F(ProcessWindowTest, EveryOtherCommandIsHeldOffAndTheRunsOwnButtonStopsIt) 
 
 TEST_F(ProcessWindowTest, ClosingTheWindowStopsTheRunAfterTheCurrentBlockThenCloses) {
   QTimer::singleShot(0, window.get(), [&] { EXPECT_FALSE(window->close()); });
-  AnswerParameters("0", QString::number(40 * 135168), Path("dump.bin"));
+  AnswerParameters("0", QString::number(40 * nand::kBlockSize), Path("dump.bin"));
   Click(A::actFlashRead);
   EXPECT_TRUE(prompts.messages.empty()) << "a stopped run shows no closing message";
   const auto written = std::filesystem::file_size(dir_.path() / "dump.bin");
   EXPECT_GT(written, 0u);
-  EXPECT_LT(written, 40u * 135168u);
-  EXPECT_EQ(written % 135168u, 0u);
+  EXPECT_LT(written, 40u * nand::kBlockSize);
+  EXPECT_EQ(written % nand::kBlockSize, 0u);
   const std::string log = Log();
   EXPECT_NE(log.find(", Process stopped by the operator.\r\n"), std::string::npos) << log;
   EXPECT_NE(log.find("END DUMP READING PROCESS: "), std::string::npos);

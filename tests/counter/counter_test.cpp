@@ -67,7 +67,7 @@ TEST_F(Counter, FirstPollStoppedShowsTheResult) {
   // One discarded reading, reset, start, one poll.
   EXPECT_EQ(s.sim->CallLog(), (std::vector<std::string>{"DravCounterGet", "DravCounterReset",
                                                         "DravCounterStart", "DravCounterGet"}));
-  EXPECT_EQ(s.sim->LastArgs(Entry::DravCounterStart), std::vector<std::uint32_t>{s.programmer.FFlash});
+  EXPECT_EQ(s.sim->LastArgs(Entry::DravCounterStart), std::vector<std::uint32_t>{s.programmer.FlashHandle()});
 }
 
 TEST_F(Counter, TimeOutsKeepTheLastResults) {

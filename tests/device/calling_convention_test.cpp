@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "support/connected_sim.h"
+#include "device/nand_geometry.h"
 
 namespace selvarex {
 namespace {
@@ -19,7 +20,7 @@ using drav::Entry;
 using test::SimSession;
 
 constexpr std::uint32_t kRounds = 2000;
-constexpr std::uint32_t kBlock = 135168;
+constexpr std::uint32_t kBlock = nand::kBlockSize;
 constexpr std::uint32_t kBlocks = 2;  // a small chip 0: erasing and blank checks stay quick
 constexpr std::uint16_t kChipIds[2] = {0xC3A1, 0x2B74};
 const char* const kFullNames[2] = {"VK9N1G08 1 Gbit NAND", "QL4F1G8R 1 Gbit NAND"};

@@ -5,6 +5,7 @@
 #include "device/device_commands.h"
 #include "device/timeout_rule.h"
 #include "support/connected_sim.h"
+#include "device/nand_geometry.h"
 
 namespace selvarex {
 namespace {
@@ -63,7 +64,7 @@ TEST_F(Commands, EachCommandShowsItsTextAndFailsWithTheLibraryText) {
 TEST_F(Commands, SetTimeOutSendsHandleRxTxInThatOrder) {
   commands::SetTimeOut(s.programmer, 100, 200);
   EXPECT_EQ(s.sim->LastArgs(Entry::DravUsbSetTimeOut),
-            (std::vector<std::uint32_t>{s.programmer.FUsbHandle, 100, 200}));
+            (std::vector<std::uint32_t>{s.programmer.UsbHandle(), 100, 200}));
 }
 
 TEST_F(Commands, DevEnterTriesUpTo50TimesThenBeepsAndReportsFailure) {
@@ -117,7 +118,7 @@ TEST_F(Commands, BlankCheckComparesUnsigned) {
 
   // One programmed byte near the end makes the blank result smaller than the size.
   const std::uint8_t zero = 0;
-  s.sim->SimCtl_WriteRaw(0, 138412032u - 1, &zero, 1);
+  s.sim->SimCtl_WriteRaw(0, 1024 * nand::kBlockSize - 1, &zero, 1);
   reporter.shown.clear();
   commands::BlankCheck(s.programmer, reporter);
   EXPECT_EQ(reporter.shown, std::vector<std::string>{"Device is not Blank!"});
@@ -144,8 +145,8 @@ TEST_F(Commands, GetSizeIsUnsignedDecimal) {
 
 TEST_F(Commands, EraseAllKeepsFactoryBadBlocksMarked) {
   commands::EraseAll(s.programmer, reporter);
-  EXPECT_NE(s.sim->ReadRaw(0, 37 * 135168u + 2048, 1)[0], 0xFF);
-  EXPECT_EQ(s.sim->ReadRaw(0, 36 * 135168u + 2048, 1)[0], 0xFF);
+  EXPECT_NE(s.sim->ReadRaw(0, 37 * nand::kBlockSize + nand::kMarkerOffset, 1)[0], 0xFF);
+  EXPECT_EQ(s.sim->ReadRaw(0, 36 * nand::kBlockSize + nand::kMarkerOffset, 1)[0], 0xFF);
 }
 
 TEST(TimeoutRule, BothFieldsMustBeNonNegative32BitIntegers) {

@@ -28,7 +28,7 @@ TEST(Connect, OpensReadsRefreshesThenCreatesTheDevice) {
                    "DravUsbGetPldStatus", "DravUsbDeviceCount", "DravUsbGetDLLVersion",
                    "DravUsbGetDriverVersion", "DravUsbGetPLDID", "DravDevCreate"}));
   EXPECT_TRUE(s.programmer.IsConnected());
-  EXPECT_NE(s.programmer.FDevice, 0u);
+  EXPECT_NE(s.programmer.DeviceHandle(), 0u);
   EXPECT_TRUE(s.view.selectorEnabled);
   EXPECT_EQ(s.view.Label(PanelLabel::DeviceCount), "1");
   EXPECT_EQ(s.view.Label(PanelLabel::DLLVersion), "1.2.3.4");
@@ -45,7 +45,7 @@ TEST(Connect, WithoutAProgrammerOpensNothingAndCreatesNoDevice) {
   s.Connect();
   EXPECT_EQ(s.sim->CallLog(), (Names{"DravUsbDeviceCount"}));
   EXPECT_FALSE(s.programmer.IsConnected());
-  EXPECT_EQ(s.programmer.FDevice, 0u);
+  EXPECT_EQ(s.programmer.DeviceHandle(), 0u);
   EXPECT_TRUE(s.view.labels.empty()) << "the panels must not change";
   EXPECT_EQ(s.view.selectorResets, 0);
   EXPECT_EQ(LiveDevices(*s.sim), 0u) << "a device object was leaked in the library";
@@ -74,7 +74,7 @@ TEST(Connect, FailuresRaiseTheLibraryTextAndStopThere) {
     s.sim->Fail(c.failing, 1, 1, "injected");
     EXPECT_EQ(SimSession::ErrorOf([&] { s.Connect(); }), "injected") << drav::EntryName(c.failing);
     EXPECT_EQ(s.programmer.IsConnected(), c.connectedAfter) << drav::EntryName(c.failing);
-    EXPECT_EQ(s.programmer.FDevice != 0, c.deviceAfter) << drav::EntryName(c.failing);
+    EXPECT_EQ(s.programmer.DeviceHandle() != 0, c.deviceAfter) << drav::EntryName(c.failing);
     EXPECT_EQ(LiveDevices(*s.sim), 0u) << drav::EntryName(c.failing);
   }
 }
@@ -85,7 +85,7 @@ TEST(Connect, IgnoredResultsOfLoaderVersionAndPldStatus) {
   s.sim->Fail(Entry::DravUsbGetPldStatus);
   EXPECT_NO_THROW(s.Connect());
   EXPECT_TRUE(s.programmer.IsConnected());
-  EXPECT_NE(s.programmer.FDevice, 0u);
+  EXPECT_NE(s.programmer.DeviceHandle(), 0u);
 }
 
 TEST(Connect, PldStatusAndIdTexts) {
@@ -112,6 +112,8 @@ TEST(InfoFormat, VersionsAndIds) {
   EXPECT_EQ(LoaderVersionToStr(0xFF00), "255.0");
   EXPECT_EQ(FlashIdToStr(236), "0x00EC");
   EXPECT_EQ(FlashIdToStr(0xC3A1), "0xC3A1");
+  EXPECT_EQ(std::string(PldStatusToStr(0)) + PldStatusToStr(1) + PldStatusToStr(0x80000000u), "ProgrammedEmptyEmpty");
+  EXPECT_EQ(std::string(YesNoToStr(true)) + YesNoToStr(false), "YesNo");
 }
 
 TEST(UpdateInfo, AFailingRuleLeavesTheLaterLabelsAsTheyWere) {
@@ -141,7 +143,7 @@ TEST(UpdateInfo, PlaceholdersWhenNotConnectedOrEntriesMissing) {
 TEST(Disconnect, DestroysTheDeviceThenClosesAndClearsTheFlashObject) {
   SimSession s;
   s.ConnectAndSelect(0);
-  ASSERT_NE(s.programmer.FFlash, 0u);
+  ASSERT_NE(s.programmer.FlashHandle(), 0u);
   s.sim->SimCtl_ResetCounts();
   s.programmer.Disconnect(s.view);
   const Names log = s.sim->CallLog();
@@ -149,9 +151,9 @@ TEST(Disconnect, DestroysTheDeviceThenClosesAndClearsTheFlashObject) {
   EXPECT_EQ(log[0], "DravDevDestroy");
   EXPECT_EQ(log[1], "DravUsbClose");
   EXPECT_FALSE(s.programmer.IsConnected());
-  EXPECT_EQ(s.programmer.FDevice, 0u);
-  EXPECT_EQ(s.programmer.FFlash, 0u) << "a flash object outlived its device object";
-  EXPECT_EQ(s.programmer.FFlashID, 0u);
+  EXPECT_EQ(s.programmer.DeviceHandle(), 0u);
+  EXPECT_EQ(s.programmer.FlashHandle(), 0u) << "a flash object outlived its device object";
+  EXPECT_EQ(s.programmer.FlashId(), 0u);
   EXPECT_FALSE(s.view.selectorEnabled);
   EXPECT_EQ(s.view.Label(PanelLabel::PldId), "????");
   EXPECT_EQ(s.view.Label(PanelLabel::LoaderVersion), "????");
@@ -166,7 +168,7 @@ TEST(Disconnect, FailedDestroyKeepsTheProgrammerOpen) {
   EXPECT_EQ(SimSession::ErrorOf([&] { s.programmer.Disconnect(s.view); }), "device busy");
   EXPECT_TRUE(s.programmer.IsConnected());
   EXPECT_EQ(s.sim->Calls(Entry::DravUsbClose), 0u);
-  EXPECT_NE(s.programmer.FFlash, 0u);
+  EXPECT_NE(s.programmer.FlashHandle(), 0u);
 }
 
 TEST(Disconnect, FailedCloseCountsAsDisconnectedButKeepsTheSelector) {
@@ -176,7 +178,7 @@ TEST(Disconnect, FailedCloseCountsAsDisconnectedButKeepsTheSelector) {
   const int resets = s.view.selectorResets;
   s.sim->Fail(Entry::DravUsbClose, 1, 1, "close failed");
   EXPECT_EQ(SimSession::ErrorOf([&] { s.programmer.Disconnect(s.view); }), "close failed");
-  EXPECT_EQ(s.programmer.FUsbHandle, 0u);
+  EXPECT_EQ(s.programmer.UsbHandle(), 0u);
   EXPECT_FALSE(s.programmer.IsConnected());
   EXPECT_EQ(s.view.selectorResets, resets);
   EXPECT_TRUE(s.view.labels.empty()) << "the panel must not be refreshed";
@@ -203,7 +205,7 @@ TEST(Reconnect, AStaleFlashObjectNeverReachesTheLibrary) {
   s.ConnectAndSelect(0);
   s.programmer.Disconnect(s.view);
   s.Connect();
-  EXPECT_EQ(s.programmer.FFlash, 0u);
+  EXPECT_EQ(s.programmer.FlashHandle(), 0u);
   EXPECT_FALSE(s.programmer.HasFlash());
 }
 
@@ -213,24 +215,24 @@ TEST(FlashSelection, SupportedChipFillsThePanelAndGetsAFlashObject) {
   s.sim->SimCtl_ResetCounts();
   s.programmer.SelectFlash(0, s.view);
   EXPECT_EQ(s.sim->LastArgs(Entry::DravUsbSelectFlash),
-            (std::vector<std::uint32_t>{s.programmer.FUsbHandle, 0}));
+            (std::vector<std::uint32_t>{s.programmer.UsbHandle(), 0}));
   EXPECT_EQ(s.view.Label(PanelLabel::FlashID), "0xC3A1");
   EXPECT_NE(s.view.Label(PanelLabel::FlashFullName), "??");
   EXPECT_NE(s.view.Label(PanelLabel::FlashProdName), "??");
   EXPECT_EQ(s.view.Label(PanelLabel::FlashSupported), "Yes");
   EXPECT_EQ(s.view.Label(PanelLabel::FlashProductorSupported), "Yes");
-  EXPECT_NE(s.programmer.FFlash, 0u);
+  EXPECT_NE(s.programmer.FlashHandle(), 0u);
   EXPECT_EQ(s.sim->LastArgs(Entry::DravDevCreateFlash),
-            (std::vector<std::uint32_t>{s.programmer.FDevice, s.programmer.FUsbHandle, 0xC3A1}));
+            (std::vector<std::uint32_t>{s.programmer.DeviceHandle(), s.programmer.UsbHandle(), 0xC3A1}));
 }
 
 TEST(FlashSelection, UnsupportedChipShowsNoAndLeavesNoFlashObjectOfAnotherChip) {
   SimSession s;
   s.ConnectAndSelect(0);
-  ASSERT_NE(s.programmer.FFlash, 0u);
+  ASSERT_NE(s.programmer.FlashHandle(), 0u);
   s.programmer.SelectFlash(1, s.view);  // chip 1 is not supported
   EXPECT_EQ(s.view.Label(PanelLabel::FlashSupported), "No");
-  EXPECT_EQ(s.programmer.FFlash, 0u) << "chip 0's flash object would act while chip 1 is selected";
+  EXPECT_EQ(s.programmer.FlashHandle(), 0u) << "chip 0's flash object would act while chip 1 is selected";
   EXPECT_EQ(s.sim->Calls(Entry::DravDevCreateFlash), 1u);
 }
 
@@ -245,7 +247,7 @@ TEST(FlashSelection, MissingEntriesLeaveTheirLabelsAndSkipTheirCalls) {
     SimSession s("without_DravDevCreateFlash");
     s.ConnectAndSelect(0);
     EXPECT_EQ(s.view.Label(PanelLabel::FlashSupported), "Yes");
-    EXPECT_EQ(s.programmer.FFlash, 0u);
+    EXPECT_EQ(s.programmer.FlashHandle(), 0u);
   }
   {
     SimSession s("without_DravDevGetFlashID");
@@ -301,8 +303,8 @@ TEST(Unload, ForgettingTheLibraryClearsEveryObject) {
   s.programmer.CloseUsbDevice(s.view);
   s.library.Unload();
   s.programmer.ForgetLibraryObjects();
-  EXPECT_EQ(s.programmer.FDevice, 0u);
-  EXPECT_EQ(s.programmer.FFlash, 0u);
+  EXPECT_EQ(s.programmer.DeviceHandle(), 0u);
+  EXPECT_EQ(s.programmer.FlashHandle(), 0u);
   s.library.Load();
   s.Connect();
   EXPECT_FALSE(s.programmer.HasFlash());

@@ -6,6 +6,7 @@
 
 #include "device/call_channel.h"
 #include "device/call_marshalling.h"
+#include "device/nand_geometry.h"
 #include "libhost/library_server.h"
 #include "support/memory_channel.h"
 
@@ -37,8 +38,8 @@ std::vector<std::uint8_t> Le32(std::uint32_t value) {
 TEST(HostProtocol, HeadersSurviveTheTripAndEveryBadFieldIsRefused) {
   Request request;
   request.entry = static_cast<std::uint16_t>(drav::Entry::DravFlashRead);
-  request.args = {7, 0x80000000u, 1, 135168, 0};
-  request.payload = 135168;
+  request.args = {7, 0x80000000u, 1, nand::kBlockSize, 0};
+  request.payload = nand::kBlockSize;
   const auto sent = host::DecodeRequest(host::Encode(request));
   ASSERT_TRUE(sent.request) << sent.error;
   EXPECT_EQ(sent.request->entry, request.entry);

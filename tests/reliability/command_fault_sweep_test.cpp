@@ -80,7 +80,7 @@ std::vector<Scenario> Scenarios() {
        [](CommandFaultSweep& t, const Fault& f, bool error) {
          const bool opened = !(f.nth == 1 && (f.entry == Entry::DravUsbDeviceCount || f.entry == Entry::DravUsbOpen));
          EXPECT_EQ(t.Window().IsConnected(), opened);
-         EXPECT_EQ(t.Window().Connection().FDevice != 0, !error);
+         EXPECT_EQ(t.Window().Connection().DeviceHandle() != 0, !error);
          EXPECT_EQ(t.LiveDevices(), t.devicesBefore + (error ? 0 : 1)) << "a device object only with a programmer";
        }},
       {"Disconnect", Start::Selected, [](CommandFaultSweep& t) { t.RunCommand(A::actDravolinDisconnect); },

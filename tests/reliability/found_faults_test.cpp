@@ -23,7 +23,7 @@ TEST_F(FoundFaults, ConnectedWithoutDeviceObjectTheRulesNeverAskAboutDeviceZero)
   const Outcome connect = Record([&] { Execute(A::actDravolinConnect); });
   EXPECT_EQ(connect.errors, std::vector<std::string>{"No memory for the device object."});
   ASSERT_TRUE(window->IsConnected());
-  ASSERT_EQ(window->Connection().FDevice, 0u);
+  ASSERT_EQ(window->Connection().DeviceHandle(), 0u);
 
   const Outcome after = Record([&] {
     window->RunIdlePass();
@@ -64,7 +64,8 @@ TEST_F(FoundFaults, ARefusedChipSelectionLeavesNoChipToWriteTo) {
   // The operator picks it again, and this time the programmer takes it.
   PickFlash(1);
   EXPECT_EQ(window->SelectedFlashIndex(), 1);
-  EXPECT_EQ(Sim().LastArgs(Entry::DravUsbSelectFlash), (std::vector<std::uint32_t>{window->Connection().FUsbHandle, 1}));
+  EXPECT_EQ(Sim().LastArgs(Entry::DravUsbSelectFlash),
+            (std::vector<std::uint32_t>{window->Connection().UsbHandle(), 1}));
   EXPECT_EQ(window->lblFlashID->text().toStdString(), "0xC3A1");
   EXPECT_TRUE(Enabled(A::actFlashProgram));
   EXPECT_EQ(prompts.errors, std::vector<std::string>{"Flash 1 does not answer."});

@@ -63,7 +63,7 @@ class LongSession : public ReliabilityWindow {
     std::ofstream image(FilePath("image.bin"), std::ios::binary);
     for (std::uint32_t b = 0; b < kChipBlocks; ++b) {
       std::vector<char> block(kBlockBytes, static_cast<char>(b * 11 + 1));
-      block[2048] = b == 10 ? '\0' : '\xFF';
+      block[nand::kMarkerOffset] = b == 10 ? '\0' : '\xFF';
       image.write(block.data(), kBlockBytes);
     }
   }
@@ -102,18 +102,18 @@ class LongSession : public ReliabilityWindow {
   // One operation with its idle pass, and the bookkeeping of the library
   // objects the program gave up on.
   void Step(Op op, std::mt19937& rng, A command = A::actPLDReset) {
-    const drav::Handle device = window->Connection().FDevice;
-    const drav::Handle flash = window->Connection().FFlash;
+    const drav::Handle device = window->Connection().DeviceHandle();
+    const drav::Handle flash = window->Connection().FlashHandle();
     Perform(op, command, rng);
     prompts.answers.clear();
     ASSERT_TRUE(window->RunIdlePass()) << "no modal window may be left open";
-    const drav::Handle deviceNow = window->Connection().FDevice;
+    const drav::Handle deviceNow = window->Connection().DeviceHandle();
     if (device != 0 && deviceNow != device) {
       // Only a disconnect destroys the device object; otherwise it is left behind.
       if (op != Op::Disconnect) ++leftDevices, leftFlashes += flashesOf[device];
       flashesOf.erase(device);
     }
-    const drav::Handle flashNow = window->Connection().FFlash;
+    const drav::Handle flashNow = window->Connection().FlashHandle();
     if (flashNow != 0 && flashNow != flash) ++flashesOf[deviceNow];
   }
 

@@ -71,7 +71,7 @@ TEST_P(MissingEntries, EveryCommandCopesWithTheIncompleteLibrary) {
     // An image of four good blocks for the writing process.
     std::ofstream image(FilePath("image.bin"), std::ios::binary);
     std::vector<char> block(kBlockBytes, '\x5A');
-    block[2048] = '\xFF';
+    block[nand::kMarkerOffset] = '\xFF';
     for (int b = 0; b < 4; ++b) image.write(block.data(), kBlockBytes);
   }
   ASSERT_TRUE(RunIfEnabled(A::actDLLLoad));

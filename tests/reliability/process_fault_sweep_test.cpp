@@ -42,7 +42,7 @@ struct ChipSetup {
 const ChipSetup kSmallChip{"SmallChip", 24, 2, 12, {3, 10}, {6}};
 const ChipSetup kAround511{"Around511", 516, 505, 10, {507, 511, 513}, {509, 511}};
 
-bool Good(std::uint32_t block, const Blocks& bad) { return block == 511 || bad.count(block) == 0; }
+bool Good(std::uint32_t block, const Blocks& bad) { return block == nand::kExemptBlock || bad.count(block) == 0; }
 
 // What a run must have done, from the process's rules and the fault.
 struct Expectation {
@@ -100,7 +100,7 @@ Expectation Expect(Process p, const ChipSetup& c, std::optional<Fault> fault, bo
     const bool markerLost = fails(Entry::DravFlashRead);
     if (markerLost && hostStops) return stopped(prefix);
     if (markerLost) ++x.entries;
-    if (markerLost ? b != 511 : !Good(b, c.chipBad)) {
+    if (markerLost ? b != nand::kExemptBlock : !Good(b, c.chipBad)) {
       ++x.nandBad, ++x.entries;
       continue;
     }
@@ -172,7 +172,7 @@ class ProcessFaultSweep : public ReliabilityWindow, public ::testing::WithParamI
     for (std::uint32_t b = First(); b < End(); ++b) {
       std::vector<std::uint8_t> block(kBlockBytes);
       for (std::uint32_t i = 0; i < kBlockBytes; ++i) block[i] = static_cast<std::uint8_t>(i * 29 + b * 7 + 3);
-      block[2048] = P().chip.imageBad.count(b) != 0 ? 0x00 : 0xFF;
+      block[nand::kMarkerOffset] = P().chip.imageBad.count(b) != 0 ? 0x00 : 0xFF;
       out.seekp(std::streamoff{b} * kBlockBytes).write(reinterpret_cast<const char*>(block.data()), kBlockBytes);
     }
   }

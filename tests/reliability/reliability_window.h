@@ -11,10 +11,11 @@
 
 #include "app/window_fixture.h"
 #include "support/relay_server.h"
+#include "device/nand_geometry.h"
 
 namespace selvarex::test {
 
-constexpr std::uint32_t kBlockBytes = 135168;
+constexpr std::uint32_t kBlockBytes = nand::kBlockSize;
 
 // What the operator saw and what the library heard while a command ran.
 struct Outcome {
@@ -51,7 +52,7 @@ class ReliabilityWindow : public WindowTest {
     GoLoaded();
     Execute(ActionId::actDravolinConnect);
     window->RunIdlePass();
-    ASSERT_TRUE(window->IsConnected() && window->Connection().FDevice != 0) << Errors();
+    ASSERT_TRUE(window->IsConnected() && window->Connection().DeviceHandle() != 0) << Errors();
   }
   // Connected with a usable chip in the given flash.
   void GoSelected(int flash = 0) {
@@ -82,7 +83,7 @@ class ReliabilityWindow : public WindowTest {
     EXPECT_EQ(window->lblDeviceCount->text().toStdString(), "??");
     EXPECT_EQ(window->lblPLDStatus->text().toStdString(), "????");
     EXPECT_FALSE(window->rgrpSelFlash->isEnabled());
-    EXPECT_EQ(window->Connection().FFlash, 0u);
+    EXPECT_EQ(window->Connection().FlashHandle(), 0u);
     ASSERT_TRUE(window->RunIdlePass());
     for (const ActionInfo& info : ActionTable())
       EXPECT_EQ(Enabled(info.id), info.id == ActionId::actDLLLoad) << info.name;

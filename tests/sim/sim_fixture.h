@@ -10,10 +10,11 @@
 
 #include "device/dravolin_library.h"
 #include "support/sim_harness.h"
+#include "device/nand_geometry.h"
 
 namespace selvarex::test {
 
-constexpr std::uint32_t kBlock = 135168;
+constexpr std::uint32_t kBlock = nand::kBlockSize;
 constexpr std::uint32_t kChipSize = 1024 * kBlock;
 
 class SimTest : public ::testing::Test {

@@ -10,7 +10,7 @@
 namespace selvarex::test {
 namespace {
 
-constexpr std::uint32_t kMarker = 2048;
+constexpr std::uint32_t kMarker = nand::kMarkerOffset;
 
 std::vector<std::uint8_t> Pattern(std::uint8_t seed) {
   std::vector<std::uint8_t> bytes(kBlock);
@@ -206,9 +206,9 @@ TEST_F(SimNand, BlockCountAndResetRestoreTheFactory) {
   EXPECT_EQ(Sim().SimCtl_IsFactoryBad(0, 40), -1);
   EXPECT_EQ(Api().DravFlashWrite(o.flash, 40 * kBlock, a.data(), kBlock), 0);
 
-  for (std::uint32_t blocks : {0u, 31776u}) EXPECT_EQ(Sim().SimCtl_SetBlockCount(0, blocks), -1) << blocks;
-  ASSERT_EQ(Sim().SimCtl_SetBlockCount(1, 31775), 0);
-  EXPECT_EQ(Sim().ReadRaw(1, 31775u * kBlock - 4, 4).size(), 4u);
+  for (std::uint32_t blocks : {0u, nand::kMaxEndBlock + 1}) EXPECT_EQ(Sim().SimCtl_SetBlockCount(0, blocks), -1) << blocks;
+  ASSERT_EQ(Sim().SimCtl_SetBlockCount(1, nand::kMaxEndBlock), 0);
+  EXPECT_EQ(Sim().ReadRaw(1, nand::kMaxEndBlock * kBlock - 4, 4).size(), 4u);
 
   ASSERT_EQ(Api().DravFlashEraseSector(o.flash, 0), 1);
   ASSERT_EQ(Api().DravFlashSetWVerify(o.flash, 0), 1);

@@ -31,8 +31,8 @@ class DumpReading : public TransferTest {
 
 TEST_F(DumpReading, DefaultRunCopiesTheWholeExtentAndLogsBadBlocksBut511) {
   MarkBad(0);
-  MarkBad(511);  // besides the chip's own 37, 402 and 1000
-  EXPECT_EQ(Run(0, 138412032, Path("image.bin")).message,
+  MarkBad(nand::kExemptBlock);  // besides the chip's own 37, 402 and 1000
+  EXPECT_EQ(Run(0, nand::kDefaultBytes, Path("image.bin")).message,
             "NAND Dump has been created!\n\n4 bad block/s has been found.\n\nCheck the log for the details.");
   EXPECT_EQ(Log(), Section(kStart, {"Read cycle #1/1024, NAND Bad Block #1 found at Address: 0 (dec)",
                                     "Read cycle #38/1024, NAND Bad Block #2 found at Address: 5001216 (dec)",
@@ -60,7 +60,7 @@ TEST_F(DumpReading, RangesReplaceTheFileAndStartAtRoundedDownBlocks) {
 
 TEST_F(DumpReading, ReadErrorLogsRaisesAndKeepsTheBlocksBefore) {
   s.sim->Fail(Entry::DravFlashRead, 3, 1, "read refused");
-  EXPECT_EQ(SimSession::ErrorOf([&] { Run(0, 138412032, Path("image.bin")); }), "read refused");
+  EXPECT_EQ(SimSession::ErrorOf([&] { Run(0, nand::kDefaultBytes, Path("image.bin")); }), "read refused");
   EXPECT_EQ(Log(), Section(kStart, {"Read cycle #3/1024, Read Error occured at Address: 270336 (dec)"}));
   EXPECT_TRUE(ImageHolds(Path("image.bin"), 0, 2));
 }

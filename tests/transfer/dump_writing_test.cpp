@@ -42,7 +42,7 @@ TEST_F(DumpWriting, SkipsChipAndImageBadBlocksAndCountsWriteErrors) {
   EXPECT_EQ(Chip(2), block2);
   EXPECT_EQ(std::tuple(Calls(Entry::DravFlashWrite), host.ranges, host.blocksDone),
             std::tuple(5u, std::vector<std::uint32_t>{8}, 8u));
-  EXPECT_EQ(s.sim->LastArgs(Entry::DravFlashSetWVerify), (std::vector<std::uint32_t>{s.programmer.FFlash, 1}));
+  EXPECT_EQ(s.sim->LastArgs(Entry::DravFlashSetWVerify), (std::vector<std::uint32_t>{s.programmer.FlashHandle(), 1}));
 }
 
 TEST_F(DumpWriting, BlocksComeFromTheFileOffsetOfTheirNandAddressAnd511IsExempt) {
@@ -52,13 +52,13 @@ TEST_F(DumpWriting, BlocksComeFromTheFileOffsetOfTheirNandAddressAnd511IsExempt)
   EXPECT_EQ(Log(), Section(kStart, {"Write cycle #13/5, File Bad Block #1 found at position: 1622016 (dec)",
                                     "Flash0 NAND dump restored from file: " + Path("image.bin")}, kEnd));
   for (std::uint32_t b : {10u, 11u, 13u, 14u}) EXPECT_EQ(Chip(b), image[b]) << b;
-  EXPECT_EQ(s.sim->LastArgs(Entry::DravFlashSetWVerify), (std::vector<std::uint32_t>{s.programmer.FFlash, 0}));
+  EXPECT_EQ(s.sim->LastArgs(Entry::DravFlashSetWVerify), (std::vector<std::uint32_t>{s.programmer.FlashHandle(), 0}));
   EraseChip(510, 513);
-  MarkBad(511);
-  image = MakeImage(Path("sparse.bin"), 510, 513, 513 * B, {511});
+  MarkBad(nand::kExemptBlock);
+  image = MakeImage(Path("sparse.bin"), 510, 513, 513 * B, {nand::kExemptBlock});
   s.sim->Fail(Entry::DravFlashRead, 2);  // block 511's marker cannot be read either
   Run(510 * B, 3 * B, Path("sparse.bin"), false);
-  EXPECT_EQ(Chip(511), image[511]);
+  EXPECT_EQ(Chip(nand::kExemptBlock), image[nand::kExemptBlock]);
 }
 
 TEST_F(DumpWriting, ImageShorterThanTheRangeStopsBeforeTheFirstBlockItCannotFill) {

@@ -39,9 +39,10 @@ TEST_F(SectorErase, DefaultRunSkipsBadBlocksAndCountsOnlySuccessfulErases) {
 TEST_F(SectorErase, SecondNumberIsAnEndBlockAndBlock511IsExempt) {
   struct Case { std::uint32_t address; std::int32_t end; std::vector<std::uint32_t> erased; };
   MarkBad(12);
-  MarkBad(511);
+  MarkBad(nand::kExemptBlock);
   for (const Case& c : {Case{10 * B, 15, {10, 11, 13, 14}}, Case{0, 0, {}}, Case{10 * B, 5, {}},
-                        Case{100, 1, {0}} /* rounded down */, Case{511 * B, 512, {511}}}) {
+                        Case{100, 1, {0}} /* rounded down */,
+                        Case{nand::kExemptBlock * B, nand::kExemptBlock + 1, {nand::kExemptBlock}}}) {
     s.sim->SimCtl_ResetCounts();
     const std::string message = Run(c.address, c.end, false).message;
     EXPECT_EQ(message.substr(0, message.find(" bad")), std::to_string(c.erased.size()) + " Sector/s Erased.\n\n" +
@@ -51,7 +52,7 @@ TEST_F(SectorErase, SecondNumberIsAnEndBlockAndBlock511IsExempt) {
   }
   EXPECT_NE(Log().find("\r\n> Erase cycle #13/15, NAND Bad Block #1 found at Address: 1622016 (dec)\r\n\r\n> "
                        "Flash0 4 sectors erased, 1 bad block/s has been skipped.\r\n"), std::string::npos);
-  EXPECT_EQ(s.sim->LastArgs(Entry::DravFlashSetWVerify), (std::vector<std::uint32_t>{s.programmer.FFlash, 0}));
+  EXPECT_EQ(s.sim->LastArgs(Entry::DravFlashSetWVerify), (std::vector<std::uint32_t>{s.programmer.FlashHandle(), 0}));
 }
 
 TEST_F(SectorErase, UnreadableMarkerCountsAsBadExceptForBlock511) {
@@ -64,7 +65,7 @@ TEST_F(SectorErase, UnreadableMarkerCountsAsBadExceptForBlock511) {
                                     "Flash0 2 sectors erased, 1 bad block/s has been skipped."}, kEnd));
   EXPECT_EQ(Chip(1), block1);
   s.sim->Fail(Entry::DravFlashRead, 1);
-  EXPECT_EQ(Run(511 * B, 512).message.substr(0, 19), "1 Sector/s Erased.\n");
+  EXPECT_EQ(Run(nand::kExemptBlock * B, nand::kExemptBlock + 1).message.substr(0, 19), "1 Sector/s Erased.\n");
 }
 
 TEST_F(SectorErase, EndBlockPast32BitAddressesIsRefusedBeforeAnythingHappens) {

@@ -4,10 +4,12 @@
 
 #include <functional>
 #include <map>
+#include <span>
 
+#include "transfer/dump_comparing.h"
 #include "transfer/dump_reading.h"
 #include "transfer/dump_writing.h"
-#include "transfer/required_entries.h"
+#include "transfer/multi_pass_reading.h"
 #include "transfer/sector_erase.h"
 #include "transfer_fixture.h"
 
@@ -98,7 +100,7 @@ TEST_F(Processes, LogThatCannotBeOpenedChangesNothingElse) {
 TEST_F(Processes, ReadEraseWriteOnFlash1RestoresEveryGoodBlock) {
   s.sim->SimCtl_SetChip(1, 0x2B74, nullptr, nullptr, 1, 1);
   s.programmer.SelectFlash(1, s.view);  // chip 1 is bad at block 5 from the factory
-  const TransferTarget flash1{s.library, s.programmer.FFlash, 1};
+  const TransferTarget flash1{s.library, s.programmer.FlashHandle(), 1};
   std::vector<std::vector<std::uint8_t>> before;
   for (std::uint32_t b = 0; b < 12; ++b) before.push_back(s.sim->ReadRaw(1, b * B, B));
   RunDumpReading(flash1, {0, 12 * B, Path("image.bin")}, host, settings);
@@ -114,22 +116,28 @@ TEST_F(Processes, ReadEraseWriteOnFlash1RestoresEveryGoodBlock) {
 }
 
 TEST(MissingEntries, EveryProcessRefusesBeforeTouchingAnything) {
-  for (const auto& [entry, process] : {std::pair{Entry::DravFlashSetWVerify, 0}, {Entry::DravFlashRead, 0},
-                                       {Entry::DravFlashSetWVerify, 1}, {Entry::DravFlashRead, 1},
-                                       {Entry::DravFlashWrite, 1}, {Entry::DravFlashRead, 2}}) {
-    SimSession s(std::string("without_") + drav::EntryName(entry));
-    s.ConnectAndSelect(0);
-    s.sim->SimCtl_ResetCounts();
-    const TransferTarget target{s.library, s.programmer.FFlash, 0};
-    const LogSettings log{"DravolinLog.txt", &SystemClock()};
-    RecordingHost host;
-    const std::string error = SimSession::ErrorOf([&] {
-      if (process == 0) RunSectorErase(target, {0, 1, true}, host, log);
-      if (process == 1) RunDumpWriting(target, {0, kThree, "image.bin", true}, host, log);
-      if (process == 2) RunDumpReading(target, {0, kThree, "image.bin"}, host, log);
-    });
-    EXPECT_NE(error.find(drav::EntryName(entry)), std::string::npos) << error;
-    EXPECT_TRUE(s.sim->SimCtl_TotalCalls() == 0 && !fs::exists(log.path) && !fs::exists("image.bin")) << error;
+  // Each process against a library without each entry point of the list it exports.
+  using Run = std::function<void(const TransferTarget&, ProcessHost&, const LogSettings&)>;
+  struct Process { std::span<const Entry> entries; Run run; };
+  const Process processes[] = {
+      {kSectorEraseEntries, [](auto& t, auto& h, auto& l) { RunSectorErase(t, {0, 1, true}, h, l); }},
+      {kDumpWritingEntries, [](auto& t, auto& h, auto& l) { RunDumpWriting(t, {0, kThree, "image.bin", true}, h, l); }},
+      {kDumpReadingEntries, [](auto& t, auto& h, auto& l) { RunDumpReading(t, {0, kThree, "image.bin"}, h, l); }},
+      {kDumpComparingEntries, [](auto& t, auto& h, auto& l) { RunDumpComparing(t, {0, kThree, "image.bin"}, h, l); }},
+      {kMultiPassReadingEntries,
+       [](auto& t, auto& h, auto& l) { RunMultiPassReading(t, {{0, kThree, "image.bin"}, 2}, h, l); }}};
+  for (const Process& process : processes) {
+    for (const Entry entry : process.entries) {
+      SimSession s(std::string("without_") + drav::EntryName(entry));
+      s.ConnectAndSelect(0);
+      s.sim->SimCtl_ResetCounts();
+      const TransferTarget target{s.library, s.programmer.FlashHandle(), 0};
+      const LogSettings log{"DravolinLog.txt", &SystemClock()};
+      RecordingHost host;
+      const std::string error = SimSession::ErrorOf([&] { process.run(target, host, log); });
+      EXPECT_NE(error.find(drav::EntryName(entry)), std::string::npos) << error;
+      EXPECT_TRUE(s.sim->SimCtl_TotalCalls() == 0 && !fs::exists(log.path) && !fs::exists("image.bin")) << error;
+    }
   }
 }
 

@@ -102,7 +102,7 @@ class TransferTest : public ::testing::Test {
     s.sim->SimCtl_SetTiming(0);
     s.sim->SimCtl_ResetCounts();
   }
-  TransferTarget Target() const { return TransferTarget{s.library, s.programmer.FFlash, 0}; }
+  TransferTarget Target() const { return TransferTarget{s.library, s.programmer.FlashHandle(), 0}; }
   std::string Path(const std::string& name) const { return (s.dir.path() / name).string(); }
   // A fresh log file for the next run, with the clock back at its start.
   void NewLog(const std::string& name) {
@@ -114,7 +114,7 @@ class TransferTest : public ::testing::Test {
   std::vector<std::uint8_t> Chip(std::uint32_t block) const { return s.sim->ReadRaw(0, block * B, B); }
   void MarkBad(std::uint32_t block) const { s.sim->SimCtl_SetMarker(0, block, 0x00); }
   void EraseChip(std::uint32_t first, std::uint32_t end) const {
-    for (std::uint32_t b = first; b < end; ++b) s.library.Api().DravFlashEraseSector(s.programmer.FFlash, b * B);
+    for (std::uint32_t b = first; b < end; ++b) s.library.Api().DravFlashEraseSector(s.programmer.FlashHandle(), b * B);
     s.sim->SimCtl_ResetCounts();
   }
   // An image addressed like the chip: a pattern block at offset b * B for each
