@@ -34,14 +34,6 @@ constexpr std::array<RuleTerm, 5> kBlank = {{{T::Connected},
                                              Has(Entry::DravFlashGetDeviceSize)}};
 constexpr std::array<RuleTerm, 3> kCounter = {{{T::Connected}, {T::FlashProdSupported}, {T::Flash}}};
 
-// Looked up by ActionId: a row out of place would give a command another's rule.
-constexpr bool InIdOrder(const std::array<ActionInfo, kActionCount>& table) {
-  for (std::size_t i = 0; i < table.size(); ++i) {
-    if (table[i].id != static_cast<ActionId>(i)) return false;
-  }
-  return true;
-}
-
 constexpr std::array<ActionInfo, kActionCount> kActions = {{
     {ActionId::actDLLLoad, "actDLLLoad", "&Load DLL", "DLL", true, true, kLoad},
     {ActionId::actDLLUnload, "actDLLUnload", "&Unload DLL", "DLL", true, true, kUnload},

@@ -54,6 +54,15 @@ struct ActionInfo {
 
 constexpr std::size_t kActionCount = 18;
 const std::array<ActionInfo, kActionCount>& ActionTable();
+
+// Tables of commands are looked up by ActionId: row i must be command i.
+template <typename Row, std::size_t N>
+constexpr bool InIdOrder(const std::array<Row, N>& rows) {
+  for (std::size_t i = 0; i < N; ++i) {
+    if (rows[i].id != static_cast<ActionId>(i)) return false;
+  }
+  return true;
+}
 const ActionInfo& InfoOf(ActionId id);
 
 // The block-wise runs (erase, write, read), which the operator can stop: while

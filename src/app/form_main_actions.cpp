@@ -4,19 +4,6 @@
 
 namespace selvarex {
 
-namespace {
-
-// The window looks a command's row up by its ActionId.
-template <typename Row, std::size_t N>
-constexpr bool InIdOrder(const std::array<Row, N>& rows) {
-  for (std::size_t i = 0; i < N; ++i) {
-    if (rows[i].id != static_cast<ActionId>(i)) return false;
-  }
-  return true;
-}
-
-}  // namespace
-
 const TFormMain::ActionHandlers& TFormMain::HandlersOf(ActionId id) {
   using A = ActionId;
   using W = TFormMain;
