@@ -1,9 +1,7 @@
 // The enable rules: their cost per idle pass while connected with a usable
 // chip, and the library calls of a window that sits untouched.
 #include <QApplication>
-#include <QButtonGroup>
 #include <QEventLoop>
-#include <QRadioButton>
 #include <QTimer>
 #include <chrono>
 
@@ -14,6 +12,7 @@
 #include "probe_clock.h"
 #include "support/scripted_prompts.h"
 #include "support/sim_harness.h"
+#include "support/window_controls.h"
 
 namespace selvarex::bench {
 
@@ -36,7 +35,7 @@ void BenchIdle(Report& report) {
   test::SimControl sim;
   sim.SimCtl_Reset();
   window.ExecuteAction(ActionId::actDravolinConnect);
-  window.rgrpSelFlashItems->button(0)->click();
+  test::FlashItem(window, 0)->click();
   window.RunIdlePass();
 
   constexpr int kPasses = 2000;

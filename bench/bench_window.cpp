@@ -1,13 +1,12 @@
 #include "bench_window.h"
 
 #include <QAction>
-#include <QButtonGroup>
 #include <QDialog>
 #include <QLineEdit>
-#include <QRadioButton>
 #include <stdexcept>
 
 #include "probe_clock.h"
+#include "support/window_controls.h"
 #include "transfer/operation_log.h"
 
 namespace selvarex::bench {
@@ -31,7 +30,7 @@ BenchWindow::BenchWindow(bool throughHost) {
     sim->SimCtl_Reset();
   }
   window->ExecuteAction(ActionId::actDravolinConnect);
-  window->rgrpSelFlashItems->button(0)->click();
+  test::FlashItem(*window, 0)->click();
   window->RunIdlePass();
   if (!window->ActionOf(ActionId::actFlashRead)->isEnabled())
     throw std::runtime_error("the window did not reach a usable chip");

@@ -1,41 +1,8 @@
 #include "app/action_rules.h"
 
-#include <span>
-
 namespace selvarex {
 
 using drav::Entry;
-
-const std::array<ActionInfo, kActionCount>& ActionTable() {
-  static const std::array<ActionInfo, kActionCount> table = {{
-      {ActionId::actDLLLoad, "actDLLLoad", "&Load DLL", "DLL", true, true},
-      {ActionId::actDLLUnload, "actDLLUnload", "&Unload DLL", "DLL", true, true},
-      {ActionId::actDravolinConnect, "actDravolinConnect", "&Connect", "Dravolin", true, true},
-      {ActionId::actDravolinDisconnect, "actDravolinDisconnect", "&Disconnect", "Dravolin", true, true},
-      {ActionId::actPLDReset, "actPLDReset", "&Reset PLD", "PLD", true, true},
-      {ActionId::actDravolinReset, "actDravolinReset", "&Reset", "Dravolin", true, true},
-      {ActionId::actDravolinSetTimeOut, "actDravolinSetTimeOut", "Set &Timeout", "Dravolin", true, true},
-      {ActionId::actPLDDevEnter, "actPLDDevEnter", "Dev&Enter", "PLD", true, true},
-      {ActionId::actPLDDevExit, "actPLDDevExit", "DevE&xit", "PLD", true, true},
-      {ActionId::actDevSetWriteVerify, "actDevSetWriteVerify", "Write Verify", "Device", false, false},
-      {ActionId::actFlashBlank, "actFlashBlank", "Blank Check", "Flash", false, true},
-      {ActionId::actFlashEraseAll, "actFlashEraseAll", "Erase All", "Flash", false, true},
-      {ActionId::actFlashEraseSector, "actFlashEraseSector", "Erase Sector", "Flash", false, true},
-      {ActionId::actFlashRead, "actFlashRead", "Read", "Flash", false, true},
-      {ActionId::actFlashProgram, "actFlashProgram", "Program", "Flash", false, true},
-      {ActionId::actFlashFlashReset, "actFlashFlashReset", "Flash Reset", "Flash", false, true},
-      {ActionId::actFlashGetDeviceSize, "actFlashGetDeviceSize", "Get Size", "Flash", false, true},
-      {ActionId::actCounter, "actCounter", "Start Counter", "Counter", true, false},
-  }};
-  return table;
-}
-
-const ActionInfo& InfoOf(ActionId id) { return ActionTable()[static_cast<std::size_t>(id)]; }
-
-bool IsStoppable(ActionId id) {
-  return id == ActionId::actFlashEraseSector || id == ActionId::actFlashRead ||
-         id == ActionId::actFlashProgram;
-}
 
 namespace {
 
@@ -67,29 +34,37 @@ constexpr std::array<RuleTerm, 5> kBlank = {{{T::Connected},
                                              Has(Entry::DravFlashGetDeviceSize)}};
 constexpr std::array<RuleTerm, 3> kCounter = {{{T::Connected}, {T::FlashProdSupported}, {T::Flash}}};
 
-std::span<const RuleTerm> RuleOf(ActionId id) {
-  switch (id) {
-    case ActionId::actDLLLoad: return kLoad;
-    case ActionId::actDLLUnload: return kUnload;
-    case ActionId::actDravolinConnect: return kConnect;
-    case ActionId::actDravolinDisconnect: return kDisconnect;
-    case ActionId::actPLDReset: return kProgrammerCommand<Entry::DravUsbResetPLD>;
-    case ActionId::actDravolinReset: return kProgrammerCommand<Entry::DravUsbReset>;
-    case ActionId::actDravolinSetTimeOut: return kProgrammerCommand<Entry::DravUsbSetTimeOut>;
-    case ActionId::actPLDDevEnter: return kProgrammerCommand<Entry::DravUsbDEVEnter>;
-    case ActionId::actPLDDevExit: return kProgrammerCommand<Entry::DravUsbDEVExit>;
-    case ActionId::actDevSetWriteVerify: return kWriteVerify;
-    case ActionId::actFlashBlank: return kBlank;
-    case ActionId::actFlashEraseAll: return kFlashCommand<Entry::DravFlashEraseAll>;
-    case ActionId::actFlashEraseSector: return kFlashCommand<Entry::DravFlashEraseSector>;
-    case ActionId::actFlashRead: return kFlashCommand<Entry::DravFlashRead>;
-    case ActionId::actFlashProgram: return kFlashCommand<Entry::DravFlashWrite>;
-    case ActionId::actFlashFlashReset: return kFlashCommand<Entry::DravFlashReset>;
-    case ActionId::actFlashGetDeviceSize: return kFlashCommand<Entry::DravFlashGetDeviceSize>;
-    case ActionId::actCounter: return kCounter;
-  }
-  return {};
-}
+constexpr std::array<ActionInfo, kActionCount> kActions = {{
+    {ActionId::actDLLLoad, "actDLLLoad", "&Load DLL", "DLL", true, true, kLoad},
+    {ActionId::actDLLUnload, "actDLLUnload", "&Unload DLL", "DLL", true, true, kUnload},
+    {ActionId::actDravolinConnect, "actDravolinConnect", "&Connect", "Dravolin", true, true, kConnect},
+    {ActionId::actDravolinDisconnect, "actDravolinDisconnect", "&Disconnect", "Dravolin", true, true, kDisconnect},
+    {ActionId::actPLDReset, "actPLDReset", "&Reset PLD", "PLD", true, true,
+     kProgrammerCommand<Entry::DravUsbResetPLD>},
+    {ActionId::actDravolinReset, "actDravolinReset", "&Reset", "Dravolin", true, true,
+     kProgrammerCommand<Entry::DravUsbReset>},
+    {ActionId::actDravolinSetTimeOut, "actDravolinSetTimeOut", "Set &Timeout", "Dravolin", true, true,
+     kProgrammerCommand<Entry::DravUsbSetTimeOut>},
+    {ActionId::actPLDDevEnter, "actPLDDevEnter", "Dev&Enter", "PLD", true, true,
+     kProgrammerCommand<Entry::DravUsbDEVEnter>},
+    {ActionId::actPLDDevExit, "actPLDDevExit", "DevE&xit", "PLD", true, true,
+     kProgrammerCommand<Entry::DravUsbDEVExit>},
+    {ActionId::actDevSetWriteVerify, "actDevSetWriteVerify", "Write Verify", "Device", false, false, kWriteVerify},
+    {ActionId::actFlashBlank, "actFlashBlank", "Blank Check", "Flash", false, true, kBlank},
+    {ActionId::actFlashEraseAll, "actFlashEraseAll", "Erase All", "Flash", false, true,
+     kFlashCommand<Entry::DravFlashEraseAll>},
+    {ActionId::actFlashEraseSector, "actFlashEraseSector", "Erase Sector", "Flash", false, true,
+     kFlashCommand<Entry::DravFlashEraseSector>},
+    {ActionId::actFlashRead, "actFlashRead", "Read", "Flash", false, true, kFlashCommand<Entry::DravFlashRead>},
+    {ActionId::actFlashProgram, "actFlashProgram", "Program", "Flash", false, true,
+     kFlashCommand<Entry::DravFlashWrite>},
+    {ActionId::actFlashFlashReset, "actFlashFlashReset", "Flash Reset", "Flash", false, true,
+     kFlashCommand<Entry::DravFlashReset>},
+    {ActionId::actFlashGetDeviceSize, "actFlashGetDeviceSize", "Get Size", "Flash", false, true,
+     kFlashCommand<Entry::DravFlashGetDeviceSize>},
+    {ActionId::actCounter, "actCounter", "Start Counter", "Counter", true, false, kCounter},
+}};
+static_assert(InIdOrder(kActions));
 
 bool Holds(const RuleTerm& term, RuleState& s) {
   switch (term.term) {
@@ -107,8 +82,17 @@ bool Holds(const RuleTerm& term, RuleState& s) {
 
 }  // namespace
 
+const std::array<ActionInfo, kActionCount>& ActionTable() { return kActions; }
+
+const ActionInfo& InfoOf(ActionId id) { return kActions[static_cast<std::size_t>(id)]; }
+
+bool IsStoppable(ActionId id) {
+  return id == ActionId::actFlashEraseSector || id == ActionId::actFlashRead ||
+         id == ActionId::actFlashProgram;
+}
+
 std::optional<RuleTerm> FirstFalseTerm(ActionId id, RuleState& s) {
-  for (const RuleTerm& term : RuleOf(id)) {
+  for (const RuleTerm& term : InfoOf(id).rule) {
     if (!Holds(term, s)) return term;
   }
   return std::nullopt;

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "device/dravolin_api.h"
@@ -32,6 +33,15 @@ enum class ActionId {
   actCounter,
 };
 
+// The terms rules are made of; Entry terms name their entry point.
+enum class Term { DLLClosed, DLLOpen, NotConnected, Connected, FlashProdSupported, Entry, Flash, FlashItemSelected };
+struct RuleTerm {
+  Term term;
+  drav::Entry entry = drav::Entry::DravUsbOpen;
+};
+
+// One command: everything the window shows of it and the rule that enables it
+// (its terms, evaluated left to right).
 struct ActionInfo {
   ActionId id;
   const char* name;
@@ -39,10 +49,20 @@ struct ActionInfo {
   const char* category;
   bool startsEnabled;
   bool hasHint;  // the hint is the caption without "&"
+  std::span<const RuleTerm> rule;
 };
 
 constexpr std::size_t kActionCount = 18;
 const std::array<ActionInfo, kActionCount>& ActionTable();
+
+// Tables of commands are looked up by ActionId: row i must be command i.
+template <typename Row, std::size_t N>
+constexpr bool InIdOrder(const std::array<Row, N>& rows) {
+  for (std::size_t i = 0; i < N; ++i) {
+    if (rows[i].id != static_cast<ActionId>(i)) return false;
+  }
+  return true;
+}
 const ActionInfo& InfoOf(ActionId id);
 
 // The block-wise runs (erase, write, read), which the operator can stop: while
@@ -73,12 +93,6 @@ class RuleState {
 // as its Stop.
 bool IsActionEnabled(ActionId id, RuleState& state);
 
-// The terms rules are made of; Entry terms name their entry point.
-enum class Term { DLLClosed, DLLOpen, NotConnected, Connected, FlashProdSupported, Entry, Flash, FlashItemSelected };
-struct RuleTerm {
-  Term term;
-  drav::Entry entry = drav::Entry::DravUsbOpen;
-};
 // The term at which the command's rule stops, or none when the rule holds
 // (whatever command may be running).
 std::optional<RuleTerm> FirstFalseTerm(ActionId id, RuleState& state);

@@ -46,8 +46,6 @@ TFormMain::~TFormMain() = default;
 
 void TFormMain::SetLogSettings(const LogSettings& settings) { *logSettings_ = settings; }
 
-void TFormMain::RaiseLastDravolinError() const { FLibrary.RaiseLastDravolinError(); }
-
 void TFormMain::ShowErrorBox(const std::string& message) {
   prompts_.ShowError(this, QString::fromStdString(ErrorBoxText(message)));
 }
@@ -70,29 +68,6 @@ void TFormMain::ShowCommandError(const std::string& message) {
   ShowErrorBox(message);
 }
 
-void TFormMain::RunHandler(ActionId id) {
-  switch (id) {
-    case ActionId::actDLLLoad: return actDLLLoadExecute();
-    case ActionId::actDLLUnload: return actDLLUnloadExecute();
-    case ActionId::actDravolinConnect: return actDravolinConnectExecute();
-    case ActionId::actDravolinDisconnect: return actDravolinDisconnectExecute();
-    case ActionId::actPLDReset: return actPLDResetExecute();
-    case ActionId::actDravolinReset: return actDravolinResetExecute();
-    case ActionId::actDravolinSetTimeOut: return actDravolinSetTimeOutExecute();
-    case ActionId::actPLDDevEnter: return actPLDDevEnterExecute();
-    case ActionId::actPLDDevExit: return actPLDDevExitExecute();
-    case ActionId::actDevSetWriteVerify: return actDevSetWriteVerifyExecute();
-    case ActionId::actFlashBlank: return actFlashBlankExecute();
-    case ActionId::actFlashEraseAll: return actFlashEraseAllExecute();
-    case ActionId::actFlashEraseSector: return actFlashEraseSectorExecute();
-    case ActionId::actFlashRead: return actFlashReadExecute();
-    case ActionId::actFlashProgram: return actFlashProgramExecute();
-    case ActionId::actFlashFlashReset: return actFlashFlashResetExecute();
-    case ActionId::actFlashGetDeviceSize: return actFlashGetDeviceSizeExecute();
-    case ActionId::actCounter: return actCounterExecute();
-  }
-}
-
 // Library and connection.
 
 void TFormMain::actDLLLoadExecute() {
@@ -110,7 +85,6 @@ void TFormMain::actDLLUnloadExecute() {
 void TFormMain::actDravolinConnectExecute() { FProgrammer.Connect(*this); }
 void TFormMain::actDravolinDisconnectExecute() { FProgrammer.Disconnect(*this); }
 void TFormMain::UpdateInfo() { FProgrammer.UpdateInfo(*this); }
-void TFormMain::UpdateFlashInfo() { FProgrammer.UpdateFlashInfo(*this); }
 void TFormMain::CloseUsbDevice() { FProgrammer.CloseUsbDevice(*this); }
 
 void TFormMain::rgrpSelFlashClick(int index) {

@@ -51,7 +51,6 @@ class TFormMain : public QWidget,
   bool IsDLLOpen() override;
   bool IsConnected() override;
   bool IsFlashProdSupported() override;
-  [[noreturn]] void RaiseLastDravolinError() const;
 
   // Evaluates every enable rule, as the application does whenever it becomes
   // idle; skipped while a modal window is open or the window is hidden or
@@ -71,6 +70,119 @@ class TFormMain : public QWidget,
 
   const DravolinLibrary& Library() const { return FLibrary; }
   const Programmer& Connection() const { return FProgrammer; }
+
+ signals:
+  // Emitted after every evaluated idle pass (start-up measurements use it).
+  void idlePassDone();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  // Esc during a block-wise run does what its Stop button does.
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  // The handlers the window runs for one command: its execute handler, and the
+  // update handler that applies its rule at every idle pass.
+  struct ActionHandlers {
+    ActionId id;
+    void (TFormMain::*execute)();
+    void (TFormMain::*update)();
+  };
+  // The handlers of every command, in table order (form_main_actions.cpp).
+  static const ActionHandlers& HandlersOf(ActionId id);
+
+  // Building the window (form_main_layout.cpp).
+  void CreateControls();
+  void CreateActions();
+  QGroupBox* NewGroup(const char* name, const QString& caption, int left, int top, int width,
+                      int height);
+  // A value label of the information or flash panel, with its caption.
+  QLabel* NewPanelValue(QGroupBox* group, PanelLabel label, const char* valueName, int top,
+                        int captionWidth);
+  QPushButton* NewButton(QGroupBox* group, const char* name, ActionId action, int left, int top,
+                         const QString& ownCaption = QString());
+
+  // Enable rules (form_main_rules.cpp).
+  bool HasEntry(drav::Entry entry) override;
+  bool HasFlash() override;
+  bool FlashItemSelected() override;
+  std::optional<ActionId> RunningCommand() override;
+  void ApplyRule(ActionId id);
+  void EnableIfDLLIsClosed();
+  void EnableIfDLLIsOpen();
+  void actDravolinConnectUpdate();
+  void actDravolinDisconnectUpdate();
+  void actPLDResetUpdate();
+  void actDravolinResetUpdate();
+  void actDravolinSetTimeOutUpdate();
+  void actPLDDevEnterUpdate();
+  void actPLDDevExitUpdate();
+  void actDevSetWriteVerifyUpdate();
+  void actFlashBlankUpdate();
+  void actFlashEraseAllUpdate();
+  void actFlashEraseSectorUpdate();
+  void actFlashReadUpdate();
+  void actFlashProgramUpdate();
+  void actFlashFlashResetUpdate();
+  void actFlashGetDeviceSizeUpdate();
+  void actCounterUpdate();
+  bool FormClose();
+
+  // Handlers (form_main.cpp, form_main_transfer.cpp).
+  void RunCommand(const std::function<void()>& command);
+  void ShowErrorBox(const std::string& message);
+  void ShowCommandError(const std::string& message);
+  void actDLLLoadExecute();
+  void actDLLUnloadExecute();
+  void actDravolinConnectExecute();
+  void actDravolinDisconnectExecute();
+  void rgrpSelFlashClick(int index);
+  void actDevSetWriteVerifyExecute() {}
+  void actPLDResetExecute();
+  void actDravolinResetExecute();
+  void actDravolinSetTimeOutExecute();
+  void actPLDDevEnterExecute();
+  void actPLDDevExitExecute();
+  void actFlashBlankExecute();
+  void actFlashEraseAllExecute();
+  void actFlashFlashResetExecute();
+  void actFlashGetDeviceSizeExecute();
+  void actCounterExecute();
+  void actFlashEraseSectorExecute();
+  void actFlashProgramExecute();
+  void actFlashReadExecute();
+  void UpdateInfo();
+  void CloseUsbDevice();
+
+  // Runs work that pumps messages while it uses the device (a block-wise run,
+  // the counter) with every other command held off; a close asked for in the
+  // meantime closes the window once the work has ended.
+  void HoldDeviceDuring(ActionId command, const std::function<void()>& work);
+  // Runs a block-wise process that way; shows its closing message, then puts
+  // the progress bar back to 0.
+  void RunProcess(ActionId command, const std::function<ProcessResult()>& process);
+  TransferTarget Target() const;
+  // The bar at the meter's position, with the run's figures, or the plain
+  // percentage when there are none.
+  void ShowProgress(const QString& figures);
+
+  // ConnectionView
+  void ShowLabel(PanelLabel label, const std::string& text) override;
+  void ResetFlashSelector(bool enabled) override;
+  // CommandReporter
+  void Show(const std::string& text) override;
+  void ErrorBeep() override;
+  // CounterView
+  void ShowCounterStatus(const std::string& status) override;
+  void ProcessMessagesOnce() override;
+  void ShowCounterResult(const std::string& ticks, const std::string& time,
+                         const std::string& value) override;
+  // ProcessHost
+  void SetProgressRange(std::uint32_t maximum) override;
+  void RunStarts(std::uint32_t cycles, RunUnit unit) override;
+  void BlockDone() override;
+  bool StopRequested() override;
 
   // Controls, by group.
   QGroupBox* GroupBox1;
@@ -119,112 +231,6 @@ class TFormMain : public QWidget,
 
   // The action list, in table order.
   std::array<QAction*, kActionCount> Action{};
-
- signals:
-  // Emitted after every evaluated idle pass (start-up measurements use it).
-  void idlePassDone();
-
- protected:
-  void closeEvent(QCloseEvent* event) override;
-  void showEvent(QShowEvent* event) override;
-  // Esc during a block-wise run does what its Stop button does.
-  void keyPressEvent(QKeyEvent* event) override;
-
- private:
-  // Building the window (form_main_layout.cpp).
-  void CreateControls();
-  void CreateActions();
-  QGroupBox* NewGroup(const char* name, const QString& caption, int left, int top, int width,
-                      int height);
-  // A value label of the information or flash panel, with its caption.
-  QLabel* NewPanelValue(QGroupBox* group, PanelLabel label, const char* valueName, int top,
-                        int captionWidth);
-  QPushButton* NewButton(QGroupBox* group, const char* name, ActionId action, int left, int top,
-                         const QString& ownCaption = QString());
-
-  // Enable rules (form_main_rules.cpp).
-  bool HasEntry(drav::Entry entry) override;
-  bool HasFlash() override;
-  bool FlashItemSelected() override;
-  std::optional<ActionId> RunningCommand() override;
-  void ApplyRule(ActionId id);
-  void EnableIfDLLIsClosed();
-  void EnableIfDLLIsOpen();
-  void actDravolinConnectUpdate();
-  void actDravolinDisconnectUpdate();
-  void actPLDResetUpdate();
-  void actDravolinResetUpdate();
-  void actDravolinSetTimeOutUpdate();
-  void actPLDDevEnterUpdate();
-  void actPLDDevExitUpdate();
-  void actDevSetWriteVerifyUpdate();
-  void actFlashBlankUpdate();
-  void actFlashEraseAllUpdate();
-  void actFlashEraseSectorUpdate();
-  void actFlashReadUpdate();
-  void actFlashProgramUpdate();
-  void actFlashFlashResetUpdate();
-  void actFlashGetDeviceSizeUpdate();
-  void actCounterUpdate();
-  void UpdateAction(ActionId id);
-  bool FormClose();
-
-  // Handlers (form_main.cpp, form_main_transfer.cpp).
-  void RunCommand(const std::function<void()>& command);
-  void ShowErrorBox(const std::string& message);
-  void ShowCommandError(const std::string& message);
-  void RunHandler(ActionId id);
-  void actDLLLoadExecute();
-  void actDLLUnloadExecute();
-  void actDravolinConnectExecute();
-  void actDravolinDisconnectExecute();
-  void rgrpSelFlashClick(int index);
-  void actDevSetWriteVerifyExecute() {}
-  void actPLDResetExecute();
-  void actDravolinResetExecute();
-  void actDravolinSetTimeOutExecute();
-  void actPLDDevEnterExecute();
-  void actPLDDevExitExecute();
-  void actFlashBlankExecute();
-  void actFlashEraseAllExecute();
-  void actFlashFlashResetExecute();
-  void actFlashGetDeviceSizeExecute();
-  void actCounterExecute();
-  void actFlashEraseSectorExecute();
-  void actFlashProgramExecute();
-  void actFlashReadExecute();
-  void UpdateInfo();
-  void UpdateFlashInfo();
-  void CloseUsbDevice();
-
-  // Runs work that pumps messages while it uses the device (a block-wise run,
-  // the counter) with every other command held off; a close asked for in the
-  // meantime closes the window once the work has ended.
-  void HoldDeviceDuring(ActionId command, const std::function<void()>& work);
-  // Runs a block-wise process that way; shows its closing message, then puts
-  // the progress bar back to 0.
-  void RunProcess(ActionId command, const std::function<ProcessResult()>& process);
-  TransferTarget Target() const;
-  // The bar at the meter's position, with the run's figures, or the plain
-  // percentage when there are none.
-  void ShowProgress(const QString& figures);
-
-  // ConnectionView
-  void ShowLabel(PanelLabel label, const std::string& text) override;
-  void ResetFlashSelector(bool enabled) override;
-  // CommandReporter
-  void Show(const std::string& text) override;
-  void ErrorBeep() override;
-  // CounterView
-  void ShowCounterStatus(const std::string& status) override;
-  void ProcessMessagesOnce() override;
-  void ShowCounterResult(const std::string& ticks, const std::string& time,
-                         const std::string& value) override;
-  // ProcessHost
-  void SetProgressRange(std::uint32_t maximum) override;
-  void RunStarts(std::uint32_t cycles, RunUnit unit) override;
-  void BlockDone() override;
-  bool StopRequested() override;
 
   Prompts& prompts_;
   DravolinLibrary FLibrary;

@@ -43,35 +43,12 @@ void TFormMain::actDevSetWriteVerifyUpdate() {
   cbxFlashVerifyWrite->setEnabled(IsActionEnabled(ActionId::actDevSetWriteVerify, *this));
 }
 
-void TFormMain::UpdateAction(ActionId id) {
-  switch (id) {
-    case ActionId::actDLLLoad: return EnableIfDLLIsClosed();
-    case ActionId::actDLLUnload: return EnableIfDLLIsOpen();
-    case ActionId::actDravolinConnect: return actDravolinConnectUpdate();
-    case ActionId::actDravolinDisconnect: return actDravolinDisconnectUpdate();
-    case ActionId::actPLDReset: return actPLDResetUpdate();
-    case ActionId::actDravolinReset: return actDravolinResetUpdate();
-    case ActionId::actDravolinSetTimeOut: return actDravolinSetTimeOutUpdate();
-    case ActionId::actPLDDevEnter: return actPLDDevEnterUpdate();
-    case ActionId::actPLDDevExit: return actPLDDevExitUpdate();
-    case ActionId::actDevSetWriteVerify: return actDevSetWriteVerifyUpdate();
-    case ActionId::actFlashBlank: return actFlashBlankUpdate();
-    case ActionId::actFlashEraseAll: return actFlashEraseAllUpdate();
-    case ActionId::actFlashEraseSector: return actFlashEraseSectorUpdate();
-    case ActionId::actFlashRead: return actFlashReadUpdate();
-    case ActionId::actFlashProgram: return actFlashProgramUpdate();
-    case ActionId::actFlashFlashReset: return actFlashFlashResetUpdate();
-    case ActionId::actFlashGetDeviceSize: return actFlashGetDeviceSizeUpdate();
-    case ActionId::actCounter: return actCounterUpdate();
-  }
-}
-
 bool TFormMain::RunIdlePass() {
   if (!isVisible() || !isEnabled() || QApplication::activeModalWidget() != nullptr) return false;
   std::optional<std::string> failure;
   for (const ActionInfo& info : ActionTable()) {
     try {
-      UpdateAction(info.id);
+      std::invoke(HandlersOf(info.id).update, this);
     } catch (const std::exception& error) {
       // A rule that cannot be decided leaves its command unavailable; the
       // failing query is not repeated (see IsFlashProdSupported), so the box
@@ -93,7 +70,7 @@ void TFormMain::ExecuteAction(ActionId id) {
   }
   bool enabled = false;
   RunCommand([&] { enabled = IsActionEnabled(id, *this); });
-  if (enabled) RunCommand([&] { RunHandler(id); });
+  if (enabled) RunCommand([&] { std::invoke(HandlersOf(id).execute, this); });
 }
 
 }  // namespace selvarex

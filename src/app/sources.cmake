@@ -5,6 +5,7 @@ set(APP_CORE_SOURCES
 set(APP_GUI_SOURCES
   app/action_button.cpp
   app/form_main.cpp
+  app/form_main_actions.cpp
   app/form_main_layout.cpp
   app/form_main_rules.cpp
   app/form_main_transfer.cpp

@@ -16,6 +16,12 @@ namespace {
 
 using A = ActionId;
 using drav::Entry;
+using test::Control;
+using test::FlashItem;
+using test::FlashSelector;
+using test::Label;
+using test::ProgressBar;
+using test::VerifyBox;
 using test::WindowTest;
 
 TEST_F(WindowTest, StartsWithOnlyLoadEnabledAndThePlaceholders) {
@@ -28,20 +34,20 @@ TEST_F(WindowTest, StartsWithOnlyLoadEnabledAndThePlaceholders) {
   const QRect screen = window->screen()->availableGeometry(), placed = window->geometry();
   EXPECT_TRUE(screen.contains(placed)) << "wholly on the screen: " << placed.x() << "," << placed.y() << " "
                                        << screen.width() << "x" << screen.height();
-  EXPECT_EQ(window->lblDeviceCount->text(), "??");
-  EXPECT_EQ(window->lblDLLVersion->text(), "??.??");
-  EXPECT_EQ(window->lblPLDStatus->text(), "????");
-  EXPECT_EQ(window->lblFlashProductorSupported->text(), "??");
-  EXPECT_EQ(window->lblCntStatus->text(), "Ready");
-  EXPECT_EQ(window->lblTiming->text(), "0");
-  EXPECT_FALSE(window->rgrpSelFlash->isEnabled());
+  EXPECT_EQ(Label(*window, "lblDeviceCount")->text(), "??");
+  EXPECT_EQ(Label(*window, "lblDLLVersion")->text(), "??.??");
+  EXPECT_EQ(Label(*window, "lblPLDStatus")->text(), "????");
+  EXPECT_EQ(Label(*window, "lblFlashProductorSupported")->text(), "??");
+  EXPECT_EQ(Label(*window, "lblCntStatus")->text(), "Ready");
+  EXPECT_EQ(Label(*window, "lblTiming")->text(), "0");
+  EXPECT_FALSE(FlashSelector(*window)->isEnabled());
   EXPECT_EQ(window->SelectedFlashIndex(), -1);
-  EXPECT_FALSE(window->cbxFlashVerifyWrite->isEnabled());
-  EXPECT_TRUE(window->cbxFlashVerifyWrite->isChecked());
-  EXPECT_EQ(window->Button13->text(), "Write");
-  EXPECT_EQ(window->Button22->text(), "Erase Sectors");
-  EXPECT_EQ(window->Button1->text(), "&Load DLL");
-  EXPECT_EQ(window->ProgressBar1->maximum(), 100);
+  EXPECT_FALSE(VerifyBox(*window)->isEnabled());
+  EXPECT_TRUE(VerifyBox(*window)->isChecked());
+  EXPECT_EQ(Control<QPushButton>(*window, "Button13")->text(), "Write");
+  EXPECT_EQ(Control<QPushButton>(*window, "Button22")->text(), "Erase Sectors");
+  EXPECT_EQ(Control<QPushButton>(*window, "Button1")->text(), "&Load DLL");
+  EXPECT_EQ(ProgressBar(*window)->maximum(), 100);
   EXPECT_EQ(window->ActionOf(A::actFlashRead)->statusTip(), "Read");
   EXPECT_EQ(window->ActionOf(A::actDravolinSetTimeOut)->statusTip(), "Set Timeout");
   EXPECT_TRUE(window->ActionOf(A::actCounter)->statusTip().isEmpty());
@@ -68,16 +74,17 @@ TEST(Prompts, TheInformationBoxIsCentredOnTheScreen) {
 // is the label's accessible name, its caption labels it and describes it.
 TEST_F(WindowTest, ScreenReadersReadEveryValueWithItsCaption) {
   Click(A::actDLLLoad);
-  const std::pair<QLabel*, QString> values[] = {
-      {window->lblDeviceCount, "Device Count"}, {window->lblDLLVersion, "DLL Version"},
-      {window->lblDriverVersion, "Driver Version"}, {window->lblPLDStatus, "PLD status"},
-      {window->lblLoaderVersion, "Loader Version"}, {window->lblPldId, "PLD ID"},
-      {window->lblFlashID, "Flash ID"}, {window->lblFlashFullName, "Flash full name"},
-      {window->lblFlashProdName, "Flash product name"}, {window->lblFlashSupported, "Flash supported"},
-      {window->lblFlashProductorSupported, "Productor supported"}, {window->lblCntStatus, "Status"},
-      {window->lblCnt, "Times"}, {window->lblTiming, "Time"}, {window->lblValue, "Value"}};
-  for (const auto& [label, caption] : values) {
-    SCOPED_TRACE(label->objectName().toStdString());
+  const std::pair<const char*, QString> values[] = {
+      {"lblDeviceCount", "Device Count"}, {"lblDLLVersion", "DLL Version"},
+      {"lblDriverVersion", "Driver Version"}, {"lblPLDStatus", "PLD status"},
+      {"lblLoaderVersion", "Loader Version"}, {"lblPldId", "PLD ID"},
+      {"lblFlashID", "Flash ID"}, {"lblFlashFullName", "Flash full name"},
+      {"lblFlashProdName", "Flash product name"}, {"lblFlashSupported", "Flash supported"},
+      {"lblFlashProductorSupported", "Productor supported"}, {"lblCntStatus", "Status"},
+      {"lblCnt", "Times"}, {"lblTiming", "Time"}, {"lblValue", "Value"}};
+  for (const auto& [name, caption] : values) {
+    SCOPED_TRACE(name);
+    QLabel* label = Label(*window, name);
     QAccessibleInterface* value = QAccessible::queryAccessibleInterface(label);
     ASSERT_NE(value, nullptr);
     EXPECT_EQ(value->text(QAccessible::Name).toStdString(), label->text().toStdString());
@@ -86,19 +93,20 @@ TEST_F(WindowTest, ScreenReadersReadEveryValueWithItsCaption) {
     for (const auto& relation : value->relations(QAccessible::Label)) labelledBy << relation.first->text(QAccessible::Name);
     EXPECT_TRUE(labelledBy.contains(caption + ":")) << labelledBy.join("|").toStdString();
   }
-  EXPECT_EQ(QAccessible::queryAccessibleInterface(window->lblDeviceCount)->text(QAccessible::Name).toStdString(), "1");
+  QAccessibleInterface* deviceCount = QAccessible::queryAccessibleInterface(Label(*window, "lblDeviceCount"));
+  EXPECT_EQ(deviceCount->text(QAccessible::Name).toStdString(), "1");
 }
 
 TEST_F(WindowTest, LoadUnloadLoadRefreshesThePanel) {
   Click(A::actDLLLoad);
-  EXPECT_EQ(window->lblDeviceCount->text(), "1");
-  EXPECT_EQ(window->lblDLLVersion->text(), "1.2.3.4");
-  EXPECT_EQ(window->lblPldId->text(), "????");
+  EXPECT_EQ(Label(*window, "lblDeviceCount")->text(), "1");
+  EXPECT_EQ(Label(*window, "lblDLLVersion")->text(), "1.2.3.4");
+  EXPECT_EQ(Label(*window, "lblPldId")->text(), "????");
   EXPECT_FALSE(Enabled(A::actDLLLoad));
   EXPECT_TRUE(Enabled(A::actDravolinConnect));
   Click(A::actDLLUnload);
-  EXPECT_EQ(window->lblDeviceCount->text(), "??");
-  EXPECT_EQ(window->lblDriverVersion->text(), "??.??");
+  EXPECT_EQ(Label(*window, "lblDeviceCount")->text(), "??");
+  EXPECT_EQ(Label(*window, "lblDriverVersion")->text(), "??.??");
   EXPECT_FALSE(window->Library().Has(Entry::DravUsbOpen));
   Click(A::actDLLLoad);
   EXPECT_TRUE(window->Library().Has(Entry::DravFlashRead));
@@ -107,23 +115,23 @@ TEST_F(WindowTest, LoadUnloadLoadRefreshesThePanel) {
 
 TEST_F(WindowTest, ConnectSelectAndTheFlashCommandsBecomeAvailable) {
   LoadAndConnect();
-  EXPECT_EQ(window->lblPLDStatus->text(), "Programmed");
-  EXPECT_TRUE(window->rgrpSelFlash->isEnabled());
-  EXPECT_FALSE(window->cbxFlashVerifyWrite->isEnabled()) << "no flash item selected yet";
+  EXPECT_EQ(Label(*window, "lblPLDStatus")->text(), "Programmed");
+  EXPECT_TRUE(FlashSelector(*window)->isEnabled());
+  EXPECT_FALSE(VerifyBox(*window)->isEnabled()) << "no flash item selected yet";
   EXPECT_FALSE(Enabled(A::actFlashRead));
   PickFlash(1);  // unsupported chip
-  EXPECT_EQ(window->lblFlashSupported->text(), "No");
-  EXPECT_TRUE(window->cbxFlashVerifyWrite->isEnabled()) << "a selected item enables it, supported or not";
+  EXPECT_EQ(Label(*window, "lblFlashSupported")->text(), "No");
+  EXPECT_TRUE(VerifyBox(*window)->isEnabled()) << "a selected item enables it, supported or not";
   EXPECT_FALSE(Enabled(A::actFlashRead));
   PickFlash(0);
-  EXPECT_EQ(window->lblFlashID->text(), "0xC3A1");
+  EXPECT_EQ(Label(*window, "lblFlashID")->text(), "0xC3A1");
   for (A a : {A::actFlashBlank, A::actFlashEraseAll, A::actFlashEraseSector, A::actFlashRead,
               A::actFlashProgram, A::actFlashFlashReset, A::actFlashGetDeviceSize, A::actCounter}) {
     EXPECT_TRUE(Enabled(a)) << InfoOf(a).name;
   }
   // Picking the item already selected does nothing.
   Sim().SimCtl_ResetCounts();
-  window->rgrpSelFlashItems->button(0)->click();
+  FlashItem(*window, 0)->click();
   EXPECT_EQ(Sim().Calls(Entry::DravUsbSelectFlash), 0u);
 }
 
@@ -131,10 +139,10 @@ TEST_F(WindowTest, DisconnectDisablesTheSelectorAndTheFlashCommands) {
   LoadAndConnect();
   PickFlash(0);
   Click(A::actDravolinDisconnect);
-  EXPECT_FALSE(window->rgrpSelFlash->isEnabled());
+  EXPECT_FALSE(FlashSelector(*window)->isEnabled());
   EXPECT_EQ(window->SelectedFlashIndex(), -1);
-  EXPECT_EQ(window->lblLoaderVersion->text(), "????");
-  EXPECT_EQ(window->lblFlashID->text(), "0xC3A1");
+  EXPECT_EQ(Label(*window, "lblLoaderVersion")->text(), "????");
+  EXPECT_EQ(Label(*window, "lblFlashID")->text(), "0xC3A1");
   EXPECT_FALSE(Enabled(A::actFlashRead));
   EXPECT_TRUE(Enabled(A::actDravolinConnect));
   // A new connection starts with no flash object: nothing usable until a pick.
@@ -243,10 +251,10 @@ TEST_F(WindowTest, CounterShowsItsMeasurement) {
   LoadAndConnect();
   PickFlash(0);
   Click(A::actCounter);
-  EXPECT_EQ(window->lblCntStatus->text(), "Ready");
-  EXPECT_EQ(window->lblCnt->text(), "24038");
-  EXPECT_EQ(window->lblValue->text(), "5A");
-  EXPECT_TRUE(window->lblTiming->text().endsWith("uS"));
+  EXPECT_EQ(Label(*window, "lblCntStatus")->text(), "Ready");
+  EXPECT_EQ(Label(*window, "lblCnt")->text(), "24038");
+  EXPECT_EQ(Label(*window, "lblValue")->text(), "5A");
+  EXPECT_TRUE(Label(*window, "lblTiming")->text().endsWith("uS"));
 }
 
 // The counter lets the window draw "BUSY" once before it polls. Clicks the
@@ -259,23 +267,23 @@ TEST_F(WindowTest, CounterHoldsOffQueuedCommandsAndClosingWaitsForIt) {
   QTimer::singleShot(0, window.get(), [&] {
     heldOff = true;
     for (const ActionInfo& info : ActionTable()) EXPECT_FALSE(Enabled(info.id)) << info.name;
-    EXPECT_FALSE(window->rgrpSelFlash->isEnabled());
+    EXPECT_FALSE(FlashSelector(*window)->isEnabled());
     window->ExecuteAction(A::actDLLUnload);
     window->ExecuteAction(A::actDravolinDisconnect);
-    window->rgrpSelFlashItems->button(1)->click();
+    FlashItem(*window, 1)->click();
   });
   Click(A::actCounter);
   EXPECT_TRUE(heldOff);
   EXPECT_TRUE(window->IsConnected());
-  EXPECT_EQ(window->lblCntStatus->text(), "Ready");
-  EXPECT_EQ(window->lblCnt->text(), "24038");
-  EXPECT_TRUE(window->rgrpSelFlash->isEnabled()) << "the selector is back after the measurement";
+  EXPECT_EQ(Label(*window, "lblCntStatus")->text(), "Ready");
+  EXPECT_EQ(Label(*window, "lblCnt")->text(), "24038");
+  EXPECT_TRUE(FlashSelector(*window)->isEnabled()) << "the selector is back after the measurement";
   EXPECT_TRUE(Enabled(A::actCounter));
 
-  window->lblCnt->setText("0");
+  Label(*window, "lblCnt")->setText("0");
   QTimer::singleShot(0, window.get(), [&] { EXPECT_FALSE(window->close()); });
   Click(A::actCounter);
-  EXPECT_EQ(window->lblCnt->text(), "24038") << "the measurement ran to its end";
+  EXPECT_EQ(Label(*window, "lblCnt")->text(), "24038") << "the measurement ran to its end";
   QApplication::processEvents();
   EXPECT_FALSE(window->isVisible());
   EXPECT_FALSE(window->IsDLLOpen());
@@ -322,9 +330,9 @@ TEST_F(WindowWithoutCounter, StartCounterIsEnabledButDoesNothing) {
   LoadAndConnect();
   PickFlash(0);
   ASSERT_TRUE(Enabled(A::actCounter));
-  window->lblCntStatus->setText("Ready");
+  Label(*window, "lblCntStatus")->setText("Ready");
   Click(A::actCounter);
-  EXPECT_EQ(window->lblCntStatus->text(), "Ready");
+  EXPECT_EQ(Label(*window, "lblCntStatus")->text(), "Ready");
   EXPECT_TRUE(prompts.errors.empty());
   EXPECT_TRUE(prompts.messages.empty());
 }
@@ -377,7 +385,7 @@ TEST_F(WindowTest, IdleWindowMakesNoLibraryCalls) {
 
   // Operator input brings the rules back: eight support queries per pass.
   Sim().SimCtl_ResetCounts();
-  QTest::mouseMove(window->Button5);
+  QTest::mouseMove(Control<QPushButton>(*window, "Button5"));
   const int newPasses = RunUntilIdle(notifier, *window);
   EXPECT_GE(newPasses, 1);
   EXPECT_EQ(Sim().Calls(Entry::DravDevIsProdSupported), 8u * static_cast<std::uint32_t>(newPasses));

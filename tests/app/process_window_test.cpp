@@ -23,7 +23,12 @@ namespace {
 
 using A = ActionId;
 using drav::Entry;
+using test::Control;
+using test::FlashItem;
+using test::FlashSelector;
+using test::ProgressBar;
 using test::ScriptedPrompts;
+using test::VerifyBox;
 
 class ProcessWindowTest : public test::WindowTest {
  protected:
@@ -46,7 +51,7 @@ class ProcessWindowTest : public test::WindowTest {
 
 TEST_F(ProcessWindowTest, ReadShowsItsMessageThenResetsTheProgressBar) {
   int progressWhenShown = -1;
-  prompts.onBox = [&] { progressWhenShown = window->ProgressBar1->value(); };
+  prompts.onBox = [&] { progressWhenShown = ProgressBar(*window)->value(); };
   AnswerParameters("0", QString::number(40 * nand::kBlockSize), Path("dump.bin"));
   Click(A::actFlashRead);
   ASSERT_TRUE(prompts.errors.empty()) << prompts.errors[0];
@@ -54,8 +59,8 @@ TEST_F(ProcessWindowTest, ReadShowsItsMessageThenResetsTheProgressBar) {
                                   "NAND Dump has been created!\n\n1 bad block/s has been found.\n\n"
                                   "Check the log for the details."});
   EXPECT_EQ(progressWhenShown, 40) << "the bar stands at the end while the message shows";
-  EXPECT_EQ(window->ProgressBar1->value(), 0);
-  EXPECT_EQ(window->ProgressBar1->maximum(), 40);
+  EXPECT_EQ(ProgressBar(*window)->value(), 0);
+  EXPECT_EQ(ProgressBar(*window)->maximum(), 40);
   EXPECT_EQ(std::filesystem::file_size(dir_.path() / "dump.bin"), 40u * nand::kBlockSize);
   EXPECT_NE(Log().find("> Flash0 NAND dump saved on file: " + Path("dump.bin").toStdString()),
             std::string::npos);
@@ -69,14 +74,15 @@ TEST_F(ProcessWindowTest, ReadShowsItsMessageThenResetsTheProgressBar) {
 TEST_F(ProcessWindowTest, TheBarShowsThePositionSpeedAndTimeLeftEvery40MsOfTheRun) {
   std::vector<std::string> shown;
   std::string readerHeard;
-  QObject::connect(window->ProgressBar1, &QProgressBar::valueChanged, [&](int value) {
-    shown.push_back(std::to_string(value) + ": " + window->ProgressBar1->text().toStdString());
+  QObject::connect(ProgressBar(*window), &QProgressBar::valueChanged, [&](int value) {
+    shown.push_back(std::to_string(value) + ": " + ProgressBar(*window)->text().toStdString());
     // Until the next frame a screen reader hears the figures the last one showed.
     if (value == 30)
-      readerHeard = QAccessible::queryAccessibleInterface(window->ProgressBar1)->text(QAccessible::Description).toStdString();
+      readerHeard =
+          QAccessible::queryAccessibleInterface(ProgressBar(*window))->text(QAccessible::Description).toStdString();
   });
   std::string whenMessage;
-  prompts.onBox = [&] { whenMessage = window->ProgressBar1->text().toStdString(); };
+  prompts.onBox = [&] { whenMessage = ProgressBar(*window)->text().toStdString(); };
   AnswerParameters("0", QString::number(40 * nand::kBlockSize), Path("dump.bin"));
   Click(A::actFlashRead);
   ASSERT_TRUE(prompts.errors.empty()) << prompts.errors[0];
@@ -93,7 +99,8 @@ TEST_F(ProcessWindowTest, TheBarShowsThePositionSpeedAndTimeLeftEvery40MsOfTheRu
   EXPECT_EQ(shown.back(), "0: 0%");
   // Screen readers read the same figures.
   EXPECT_EQ(readerHeard, "50 % - 31.7 MB/s - 0:00 left");
-  EXPECT_EQ(QAccessible::queryAccessibleInterface(window->ProgressBar1)->text(QAccessible::Description).toStdString(), "0%");
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(ProgressBar(*window))->text(QAccessible::Description).toStdString(),
+            "0%");
 }
 
 // A range of 0 to 0 is Qt's busy indicator, which animates on and on.
@@ -101,13 +108,13 @@ TEST_F(ProcessWindowTest, ARunOfNoBlockKeepsTheBarDeterminateAndEmpty) {
   std::ofstream(Path("image.bin").toStdString(), std::ios::binary) << std::string(nand::kBlockSize, '\xFF');
   for (const A command : {A::actFlashRead, A::actFlashProgram}) {
     int rangeWhenShown = -1;
-    prompts.onBox = [&] { rangeWhenShown = window->ProgressBar1->maximum() - window->ProgressBar1->minimum(); };
+    prompts.onBox = [&] { rangeWhenShown = ProgressBar(*window)->maximum() - ProgressBar(*window)->minimum(); };
     AnswerParameters("0", "135167", Path("image.bin"));
     Click(command);
     EXPECT_EQ(prompts.errors, std::vector<std::string>{});
     EXPECT_GT(rangeWhenShown, 0) << InfoOf(command).name;
-    EXPECT_GT(window->ProgressBar1->maximum(), window->ProgressBar1->minimum()) << InfoOf(command).name;
-    EXPECT_EQ(window->ProgressBar1->value(), 0);
+    EXPECT_GT(ProgressBar(*window)->maximum(), ProgressBar(*window)->minimum()) << InfoOf(command).name;
+    EXPECT_EQ(ProgressBar(*window)->value(), 0);
   }
   EXPECT_EQ(prompts.messages.size(), 2u);
 }
@@ -150,8 +157,8 @@ TEST_F(ProcessWindowTest, WriteUsesTheVerifyCheckBox) {
   // An image of the chip's own blocks 0..3, written back over erased blocks.
   AnswerParameters("0", QString::number(4 * nand::kBlockSize), Path("image.bin"));
   Click(A::actFlashRead);
-  window->cbxFlashVerifyWrite->click();
-  ASSERT_FALSE(window->cbxFlashVerifyWrite->isChecked());
+  VerifyBox(*window)->click();
+  ASSERT_FALSE(VerifyBox(*window)->isChecked());
   AnswerParameters("0", QString::number(4 * nand::kBlockSize), Path("image.bin"));
   Click(A::actFlashProgram);
   EXPECT_EQ(Sim().LastArgs(Entry::DravFlashSetWVerify),
@@ -163,8 +170,8 @@ TEST_F(ProcessWindowTest, WriteUsesTheVerifyCheckBox) {
 TEST_F(ProcessWindowTest, EraseSetsTheProgressRangeBeforeItsDialog) {
   prompts.Answer([](QDialog&) { return static_cast<int>(QDialog::Rejected); });
   Click(A::actFlashEraseSector);
-  EXPECT_EQ(window->ProgressBar1->maximum(), 1024);
-  EXPECT_EQ(window->ProgressBar1->value(), 0);
+  EXPECT_EQ(ProgressBar(*window)->maximum(), 1024);
+  EXPECT_EQ(ProgressBar(*window)->value(), 0);
   EXPECT_FALSE(std::filesystem::exists(dir_.path() / "DravolinLog.txt")) << "a cancelled dialog logs nothing";
   EXPECT_EQ(Sim().Calls(Entry::DravFlashEraseSector), 0u);
 
@@ -179,7 +186,7 @@ TEST_F(ProcessWindowTest, EraseSetsTheProgressRangeBeforeItsDialog) {
 TEST_F(ProcessWindowTest, AnEraseOfMoreSectorsThanTheRangeEndsWithTheBarFull) {
   Sim().SimCtl_SetBlockCount(0, 1100);
   int progressWhenShown = -1;
-  prompts.onBox = [&] { progressWhenShown = window->ProgressBar1->value(); };
+  prompts.onBox = [&] { progressWhenShown = ProgressBar(*window)->value(); };
   AnswerParameters("0", "1029");
   Click(A::actFlashEraseSector);
   ASSERT_TRUE(prompts.errors.empty()) << prompts.errors[0];
@@ -193,7 +200,7 @@ TEST_F(ProcessWindowTest, AFailedReadIsShownInTheErrorBoxAndKeepsTheProgress) {
   Click(A::actFlashRead);
   EXPECT_EQ(prompts.errors, std::vector<std::string>{"Read timeout on the USB bus."});
   EXPECT_TRUE(prompts.messages.empty());
-  EXPECT_EQ(window->ProgressBar1->value(), 2) << "after an abort the bar keeps its position";
+  EXPECT_EQ(ProgressBar(*window)->value(), 2) << "after an abort the bar keeps its position";
   EXPECT_EQ(std::filesystem::file_size(dir_.path() / "dump.bin"), 2u * nand::kBlockSize);
   EXPECT_TRUE(Enabled(A::actFlashRead));
 }
@@ -205,17 +212,17 @@ TEST_F(ProcessWindowTest, AFailedReadIsShownInTheErrorBoxAndKeepsTheProgress) {
 TEST_F(ProcessWindowTest, EveryOtherCommandIsHeldOffAndTheRunsOwnButtonStopsIt) {
   struct Case {
     A command;
-    QPushButton* TFormMain::*button;
+    const char* button;
     bool byEsc;
     const char* log;
     const char* message;
   };
   const Case cases[] = {
-      {A::actFlashRead, &TFormMain::Button14, false, "Read cycle #1/40, Process stopped by the operator.",
+      {A::actFlashRead, "Button14", false, "Read cycle #1/40, Process stopped by the operator.",
        "NAND Dump reading has been stopped!\n\n1 of 40 block/s done.\n\nCheck the log for the details."},
-      {A::actFlashProgram, &TFormMain::Button13, true, "Write cycle #1/40, Process stopped by the operator.",
+      {A::actFlashProgram, "Button13", true, "Write cycle #1/40, Process stopped by the operator.",
        "NAND Dump writing has been stopped!\n\n1 of 40 block/s done.\n\nCheck the log for the details."},
-      {A::actFlashEraseSector, &TFormMain::Button22, false, "Erase cycle #1/40, Process stopped by the operator.",
+      {A::actFlashEraseSector, "Button22", false, "Erase cycle #1/40, Process stopped by the operator.",
        "Sector erase has been stopped!\n\n1 of 40 sector/s done.\n\nCheck the log for the details."},
   };
   std::map<QPushButton*, QString> captions;
@@ -228,17 +235,17 @@ TEST_F(ProcessWindowTest, EveryOtherCommandIsHeldOffAndTheRunsOwnButtonStopsIt) 
     bool sawRunning = false;
     QTimer::singleShot(0, window.get(), [&] {
       sawRunning = true;
-      QPushButton* own = window.get()->*c.button;
+      QPushButton* own = Control<QPushButton>(*window, c.button);
       for (const ActionInfo& info : ActionTable()) EXPECT_EQ(Enabled(info.id), info.id == c.command) << info.name;
       for (const auto& [button, caption] : captions)
         EXPECT_EQ(button->text(), button == own ? "Stop" : caption) << caption.toStdString();
       EXPECT_TRUE(own->isEnabled());
-      EXPECT_FALSE(window->rgrpSelFlash->isEnabled());
-      EXPECT_FALSE(window->cbxFlashVerifyWrite->isEnabled());
+      EXPECT_FALSE(FlashSelector(*window)->isEnabled());
+      EXPECT_FALSE(VerifyBox(*window)->isEnabled());
       window->ExecuteAction(A::actDLLUnload);
       window->ExecuteAction(A::actDravolinDisconnect);
       window->ExecuteAction(A::actCounter);
-      window->rgrpSelFlashItems->button(1)->click();
+      FlashItem(*window, 1)->click();
       if (c.byEsc) {
         // Keys reach the button the operator clicked to start the run first.
         QTest::keyClick(own, Qt::Key_Escape);
@@ -259,7 +266,7 @@ TEST_F(ProcessWindowTest, EveryOtherCommandIsHeldOffAndTheRunsOwnButtonStopsIt) 
     EXPECT_NE(Log().find(std::string("\r\n> ") + c.log + "\r\n\r\n" + std::string(72, '-')), std::string::npos);
     // Nothing else changed: every button has its caption and its rule again.
     for (const auto& [button, caption] : captions) EXPECT_EQ(button->text(), caption);
-    EXPECT_TRUE(window->rgrpSelFlash->isEnabled()) << "the selector is back after the run";
+    EXPECT_TRUE(FlashSelector(*window)->isEnabled()) << "the selector is back after the run";
     EXPECT_EQ(window->SelectedFlashIndex(), 0);
     EXPECT_TRUE(Enabled(A::actDLLUnload));
     EXPECT_TRUE(Enabled(c.command));

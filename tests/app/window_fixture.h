@@ -20,6 +20,7 @@
 #include "app/form_main.h"
 #include "support/scripted_prompts.h"
 #include "support/sim_harness.h"
+#include "support/window_controls.h"
 #include "transfer/operation_log.h"
 
 namespace selvarex::test {
@@ -81,7 +82,7 @@ class WindowTest : public ::testing::Test {
     prompts.AnswerParameters(first, second, file);
   }
   void PickFlash(int index) {
-    window->rgrpSelFlashItems->button(index)->click();
+    FlashItem(*window, index)->click();
     window->RunIdlePass();
   }
 

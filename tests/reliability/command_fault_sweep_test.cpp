@@ -50,7 +50,7 @@ class CommandFaultSweep : public ReliabilityWindow, public ::testing::WithParamI
     }
   }
   void RunCommand(A id) { Execute(id); }
-  void ClickFlash(int index) { window->rgrpSelFlashItems->button(index)->click(); }
+  void ClickFlash(int index) { FlashItem(*window, index)->click(); }
   std::uint32_t LiveDevices() {
     std::uint32_t usb = 0, devices = 0, flashes = 0;
     Sim().SimCtl_LiveObjects(&usb, &devices, &flashes);
@@ -97,7 +97,7 @@ std::vector<Scenario> Scenarios() {
          // A chip the programmer refused is no chip at all: nothing chosen, nothing shown.
          const bool refused = f.entry == Entry::DravUsbSelectFlash;
          EXPECT_EQ(t.Window().SelectedFlashIndex(), refused ? -1 : 0);
-         if (refused) EXPECT_EQ(t.Window().lblFlashID->text().toStdString(), "??");
+         if (refused) EXPECT_EQ(Label(t.Window(), "lblFlashID")->text().toStdString(), "??");
          t.Window().RunIdlePass();
          EXPECT_FALSE(t.Window().ActionOf(A::actFlashRead)->isEnabled());
        }},
@@ -122,8 +122,8 @@ std::vector<Scenario> Scenarios() {
               [](CommandFaultSweep& t, const Fault& f, bool error) {
                 // A failed enable rule never starts the measurement.
                 const bool started = f.entry != Entry::DravDevIsProdSupported;
-                EXPECT_EQ(t.Window().lblCntStatus->text().toStdString(), error && started ? "BUSY" : "Ready");
-                EXPECT_EQ(t.Window().lblCnt->text().toStdString(), error ? "0" : "24038")
+                EXPECT_EQ(Label(t.Window(), "lblCntStatus")->text().toStdString(), error && started ? "BUSY" : "Ready");
+                EXPECT_EQ(Label(t.Window(), "lblCnt")->text().toStdString(), error ? "0" : "24038")
                     << "no result from a failed measurement";
               }),
       {"IdlePass", Start::Selected, [](CommandFaultSweep& t) { t.Window().RunIdlePass(); },
@@ -143,8 +143,8 @@ TEST_P(CommandFaultSweep, EveryCallFailsOnceAndTheWindowCopes) {
   const auto prepare = [&] {
     Sim().SimCtl_SetBlockCount(0, 24);
     Sim().SimCtl_SetMarker(0, 5, 0x00);
-    window->lblCnt->setText("0");
-    window->lblCntStatus->setText("Ready");
+    Label(*window, "lblCnt")->setText("0");
+    Label(*window, "lblCntStatus")->setText("Ready");
     devicesBefore = LiveDevices();
   };
   GoTo(scenario.start);

@@ -34,7 +34,7 @@ TEST_F(FoundFaults, ConnectedWithoutDeviceObjectTheRulesNeverAskAboutDeviceZero)
   EXPECT_EQ(std::count(after.calls.begin(), after.calls.end(), "DravDevIsProdSupported"), 0);
   EXPECT_FALSE(Enabled(A::actFlashRead));
   EXPECT_FALSE(Enabled(A::actCounter));
-  EXPECT_EQ(window->lblFlashProductorSupported->text().toStdString(), "??");
+  EXPECT_EQ(Label(*window, "lblFlashProductorSupported")->text().toStdString(), "??");
 
   // The operator can still leave and connect properly.
   EXPECT_TRUE(Enabled(A::actDravolinDisconnect));
@@ -54,19 +54,18 @@ TEST_F(FoundFaults, ARefusedChipSelectionLeavesNoChipToWriteTo) {
   EXPECT_EQ(refused.errors, std::vector<std::string>{"Flash 1 does not answer."});
   EXPECT_EQ(window->SelectedFlashIndex(), -1);
   EXPECT_FALSE(window->Connection().HasFlash());
-  for (QLabel* label : {window->lblFlashID, window->lblFlashFullName, window->lblFlashProdName,
-                        window->lblFlashSupported, window->lblFlashProductorSupported})
-    EXPECT_EQ(label->text().toStdString(), "??") << label->objectName().toStdString();
+  for (const char* name :
+       {"lblFlashID", "lblFlashFullName", "lblFlashProdName", "lblFlashSupported", "lblFlashProductorSupported"})
+    EXPECT_EQ(Label(*window, name)->text().toStdString(), "??") << name;
   for (const ActionInfo& info : ActionTable())
     if (std::string(info.category) == "Flash" || info.id == A::actCounter) EXPECT_FALSE(Enabled(info.id)) << info.name;
-  EXPECT_FALSE(window->cbxFlashVerifyWrite->isEnabled());
+  EXPECT_FALSE(VerifyBox(*window)->isEnabled());
 
   // The operator picks it again, and this time the programmer takes it.
   PickFlash(1);
   EXPECT_EQ(window->SelectedFlashIndex(), 1);
-  EXPECT_EQ(Sim().LastArgs(Entry::DravUsbSelectFlash),
-            (std::vector<std::uint32_t>{window->Connection().UsbHandle(), 1}));
-  EXPECT_EQ(window->lblFlashID->text().toStdString(), "0xC3A1");
+  EXPECT_EQ(Sim().LastArgs(Entry::DravUsbSelectFlash), (std::vector<std::uint32_t>{window->Connection().UsbHandle(), 1}));
+  EXPECT_EQ(Label(*window, "lblFlashID")->text().toStdString(), "0xC3A1");
   EXPECT_TRUE(Enabled(A::actFlashProgram));
   EXPECT_EQ(prompts.errors, std::vector<std::string>{"Flash 1 does not answer."});
 }

@@ -79,7 +79,7 @@ class LongSession : public ReliabilityWindow {
       case Op::Flash0:
       case Op::Flash1:
         // A disabled selector takes no clicks.
-        window->rgrpSelFlashItems->button(op == Op::Flash0 ? 0 : 1)->click();
+        FlashItem(*window, op == Op::Flash0 ? 0 : 1)->click();
         return;
       case Op::Read:
         AnswerParameters(QString::number(first * kBlockBytes), QString::number(count * kBlockBytes),
@@ -134,7 +134,7 @@ TEST_F(LongSession, HundredsOfOperationsWithFaultsLeaveNoErrorsAndNoGrowth) {
     std::vector<const Choice*> offered;
     int total = 0;
     for (const Choice& c : kChoices) {
-      const bool enabled = c.op == Op::Flash0 || c.op == Op::Flash1 ? window->rgrpSelFlash->isEnabled()
+      const bool enabled = c.op == Op::Flash0 || c.op == Op::Flash1 ? FlashSelector(*window)->isEnabled()
                            : c.op == Op::Idle                      ? true
                                                                    : Enabled(c.action);
       if (anything || enabled) offered.push_back(&c), total += c.weight;

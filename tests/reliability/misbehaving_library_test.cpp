@@ -29,8 +29,8 @@ TEST_F(MisbehavingLibrary, TextsWithoutTerminatorAreCutAtTheirBuffers) {
   GoConnected();
   Sim().SimCtl_Misbehave(kSimTextsWithoutNul);
   PickFlash(0);
-  EXPECT_EQ(window->lblFlashFullName->text().toStdString(), Repeated("VK9N1G08 1 Gbit NAND", 100));
-  EXPECT_EQ(window->lblFlashProdName->text().toStdString(), Repeated("Veltrane", 100));
+  EXPECT_EQ(Label(*window, "lblFlashFullName")->text().toStdString(), Repeated("VK9N1G08 1 Gbit NAND", 100));
+  EXPECT_EQ(Label(*window, "lblFlashProdName")->text().toStdString(), Repeated("Veltrane", 100));
 
   // The error text fills all 512 bytes; the box adds its full stop.
   Sim().Fail(Entry::DravUsbReset, 1, 1, "USB bus stalled.");
@@ -45,9 +45,9 @@ TEST_F(MisbehavingLibrary, UnwrittenOutValuesShowAsZeroAndNeverConnectAnything) 
   Sim().SimCtl_Misbehave(kSimSkipOutValues);
   const Outcome load = Record([&] { Execute(A::actDLLLoad); });
   EXPECT_EQ(load.errors, std::vector<std::string>{});
-  EXPECT_EQ(window->lblDeviceCount->text().toStdString(), "0");
-  EXPECT_EQ(window->lblDLLVersion->text().toStdString(), "0.0.0.0");
-  EXPECT_EQ(window->lblDriverVersion->text().toStdString(), "0.0.0.0");
+  EXPECT_EQ(Label(*window, "lblDeviceCount")->text().toStdString(), "0");
+  EXPECT_EQ(Label(*window, "lblDLLVersion")->text().toStdString(), "0.0.0.0");
+  EXPECT_EQ(Label(*window, "lblDriverVersion")->text().toStdString(), "0.0.0.0");
   // A count the library never wrote is no programmer: nothing is opened.
   const Outcome connect = Record([&] { Execute(A::actDravolinConnect); });
   EXPECT_EQ(connect.calls, std::vector<std::string>{"DravUsbDeviceCount"});
@@ -56,7 +56,7 @@ TEST_F(MisbehavingLibrary, UnwrittenOutValuesShowAsZeroAndNeverConnectAnything) 
 
 TEST_F(MisbehavingLibrary, UnwrittenOutValuesAfterConnectingGiveNoFalseResults) {
   GoSelected(0);
-  const QString flashId = window->lblFlashID->text();
+  const QString flashId = Label(*window, "lblFlashID")->text();
   Sim().SimCtl_Misbehave(kSimSkipOutValues);
   // DEV mode never confirmed: every attempt is used up, then the beep.
   Record([&] { Execute(A::actPLDDevEnter); });
@@ -70,9 +70,9 @@ TEST_F(MisbehavingLibrary, UnwrittenOutValuesAfterConnectingGiveNoFalseResults) 
   EXPECT_FALSE(Enabled(A::actFlashRead));
   EXPECT_FALSE(Enabled(A::actCounter));
   PickFlash(1);
-  EXPECT_EQ(window->lblFlashID->text(), flashId) << "the ID keeps what it held";
-  EXPECT_EQ(window->lblFlashFullName->text().toStdString(), "");
-  EXPECT_EQ(window->lblFlashSupported->text().toStdString(), "No");
+  EXPECT_EQ(Label(*window, "lblFlashID")->text(), flashId) << "the ID keeps what it held";
+  EXPECT_EQ(Label(*window, "lblFlashFullName")->text().toStdString(), "");
+  EXPECT_EQ(Label(*window, "lblFlashSupported")->text().toStdString(), "No");
   EXPECT_FALSE(window->Connection().HasFlash());
   EXPECT_EQ(prompts.errors, std::vector<std::string>{});
 }

@@ -43,13 +43,10 @@ class MissingEntries : public ReliabilityWindow, public ::testing::WithParamInte
   }
   // Every value label of the window shows a readable text.
   void ExpectReadableLabels() {
-    for (QLabel* label : {window->lblDeviceCount, window->lblDLLVersion, window->lblDriverVersion,
-                          window->lblPLDStatus, window->lblLoaderVersion, window->lblPldId, window->lblFlashID,
-                          window->lblFlashFullName, window->lblFlashProdName, window->lblFlashSupported,
-                          window->lblFlashProductorSupported, window->lblCntStatus, window->lblCnt,
-                          window->lblTiming, window->lblValue})
-      EXPECT_TRUE(Printable(label->text())) << label->objectName().toStdString() << ": "
-                                            << label->text().toStdString();
+    for (const char* name : kValueLabels) {
+      const QLabel* label = Label(*window, name);
+      EXPECT_TRUE(Printable(label->text())) << name << ": " << label->text().toStdString();
+    }
   }
   // Runs the command when the window offers it; false when it is disabled.
   bool RunIfEnabled(A id) {
@@ -83,7 +80,7 @@ TEST_P(MissingEntries, EveryCommandCopesWithTheIncompleteLibrary) {
 
   std::vector<std::string> ran;
   if (RunIfEnabled(A::actDravolinConnect)) ran.push_back("Connect");
-  if (window->rgrpSelFlash->isEnabled()) PickFlash(0);
+  if (FlashSelector(*window)->isEnabled()) PickFlash(0);
   for (const ActionInfo& info : ActionTable()) {
     if (info.id == A::actDLLLoad || info.id == A::actDLLUnload || info.id == A::actDravolinConnect ||
         info.id == A::actDravolinDisconnect || info.id == A::actDevSetWriteVerify)

@@ -157,8 +157,8 @@ class ProcessFaultSweep : public ReliabilityWindow, public ::testing::WithParamI
     GoSelected(0);
     // Writes go over the chip's old content; without verify the chip then
     // holds old AND new bits, as NAND programming leaves them.
-    window->cbxFlashVerifyWrite->click();
-    ASSERT_FALSE(window->cbxFlashVerifyWrite->isChecked());
+    VerifyBox(*window)->click();
+    ASSERT_FALSE(VerifyBox(*window)->isChecked());
     if (P().process == Process::Write) MakeImage();
   }
   const SweepCase& P() const { return GetParam(); }

@@ -80,9 +80,9 @@ class ReliabilityWindow : public WindowTest {
   void ExpectLibraryGone() {
     EXPECT_FALSE(window->IsDLLOpen());
     EXPECT_FALSE(window->IsConnected());
-    EXPECT_EQ(window->lblDeviceCount->text().toStdString(), "??");
-    EXPECT_EQ(window->lblPLDStatus->text().toStdString(), "????");
-    EXPECT_FALSE(window->rgrpSelFlash->isEnabled());
+    EXPECT_EQ(Label(*window, "lblDeviceCount")->text().toStdString(), "??");
+    EXPECT_EQ(Label(*window, "lblPLDStatus")->text().toStdString(), "????");
+    EXPECT_FALSE(FlashSelector(*window)->isEnabled());
     EXPECT_EQ(window->Connection().FlashHandle(), 0u);
     ASSERT_TRUE(window->RunIdlePass());
     for (const ActionInfo& info : ActionTable())
