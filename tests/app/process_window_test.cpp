@@ -14,7 +14,7 @@
 #include <map>
 #include <fstream>
 
-#include "transfer/flash_read_dialog.h"
+#include "app/dialogs/flash_read_dialog.h"
 #include "window_fixture.h"
 
 namespace selvarex {
