@@ -9,8 +9,8 @@
 #include "bench_sections.h"
 #include "probe_clock.h"
 #include "support/scripted_prompts.h"
-#include "transfer/erase_sector_dialog.h"
-#include "transfer/flash_read_dialog.h"
+#include "app/dialogs/erase_sector_dialog.h"
+#include "app/dialogs/flash_read_dialog.h"
 
 namespace selvarex::bench {
 

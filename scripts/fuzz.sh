@@ -15,13 +15,35 @@ esac
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
-missing=()
-command -v clang++ >/dev/null 2>&1 || missing+=(clang)
-dpkg-query -W -f='${Status}' libclang-rt-14-dev 2>/dev/null | grep -q "install ok installed" ||
-  missing+=(libclang-rt-14-dev)
-if [ "${#missing[@]}" -gt 0 ]; then
+# libFuzzer's runtime comes in a package of the installed clang's version:
+# libclang-rt-<N>-dev where Debian splits it out (clang 14 on Debian 12 on),
+# libclang-common-<N>-dev before that.
+fuzzer_links() {
+  local dir status=0
+  dir=$(mktemp -d)
+  printf 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char*, unsigned long) { return 0; }\n' >"$dir/probe.cpp"
+  clang++ -fsanitize=fuzzer "$dir/probe.cpp" -o "$dir/probe" >/dev/null 2>&1 || status=$?
+  rm -rf "$dir"
+  return "$status"
+}
+if ! command -v clang++ >/dev/null 2>&1; then
   as_root apt-get update
-  as_root apt-get install -y --no-install-recommends "${missing[@]}"
+  as_root apt-get install -y --no-install-recommends clang
+fi
+if ! fuzzer_links; then
+  major=$(clang++ --version | sed -nE 's/.*clang version ([0-9]+).*/\1/p' | head -n 1)
+  [ -n "$major" ] || { echo "fuzz: cannot tell the version of $(command -v clang++)" >&2; exit 1; }
+  as_root apt-get update
+  runtime=
+  for candidate in "libclang-rt-$major-dev" "libclang-common-$major-dev"; do
+    if apt-cache policy "$candidate" 2>/dev/null | grep -qE 'Candidate: [^(]'; then
+      runtime=$candidate
+      break
+    fi
+  done
+  [ -n "$runtime" ] || { echo "fuzz: no package holds libFuzzer for clang $major" >&2; exit 1; }
+  as_root apt-get install -y --no-install-recommends "$runtime"
+  fuzzer_links || { echo "fuzz: clang $major links no libFuzzer program, even with $runtime" >&2; exit 1; }
 fi
 
 build=$PWD/${SELVAREX_FUZZ_BUILD_DIR:-build-fuzz}

@@ -4,7 +4,7 @@
 # simulated Dravolin.dll, so "Load DLL" works at once.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
+bash scripts/install-deps.sh
 cmake -S . -B build -G Ninja
 cmake --build build --target selvarex
 cd build/run

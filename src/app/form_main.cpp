@@ -19,7 +19,7 @@
 #include "counter/postbus_counter.h"
 #include "device/device_commands.h"
 #include "device/still_loaded.h"
-#include "device/timeout_dialog.h"
+#include "app/dialogs/timeout_dialog.h"
 #include "transfer/operation_log.h"
 
 namespace selvarex {

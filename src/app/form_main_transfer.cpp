@@ -14,9 +14,9 @@
 #include "transfer/block_geometry.h"
 #include "transfer/dump_reading.h"
 #include "transfer/dump_writing.h"
-#include "transfer/erase_sector_dialog.h"
-#include "transfer/flash_read_dialog.h"
-#include "transfer/flash_write_dialog.h"
+#include "app/dialogs/erase_sector_dialog.h"
+#include "app/dialogs/flash_read_dialog.h"
+#include "app/dialogs/flash_write_dialog.h"
 #include "transfer/required_entries.h"
 #include "transfer/sector_erase.h"
 

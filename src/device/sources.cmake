@@ -13,9 +13,6 @@ set(DEVICE_CORE_SOURCES
   device/still_loaded.cpp
   device/timeout_rule.cpp
 )
-set(DEVICE_GUI_SOURCES
-  device/timeout_dialog.cpp
-)
 # The platform's loader, process and pipe calls, and the messages between the
 # program and its library host; also linked into the simulator's relay library.
 set(DEVICE_PROTOCOL_SOURCES

@@ -22,8 +22,3 @@ set(TRANSFER_CORE_SOURCES
   transfer/run_clock.cpp
   transfer/sector_erase.cpp
 )
-set(TRANSFER_GUI_SOURCES
-  transfer/erase_sector_dialog.cpp
-  transfer/flash_read_dialog.cpp
-  transfer/flash_write_dialog.cpp
-)

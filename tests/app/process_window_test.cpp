@@ -14,8 +14,8 @@
 #include <map>
 #include <fstream>
 
+#include "app/dialogs/flash_read_dialog.h"
 #include "device/nand_geometry.h"
-#include "transfer/flash_read_dialog.h"
 #include "window_fixture.h"
 
 namespace selvarex {

@@ -1,4 +1,4 @@
-#include "transfer/erase_sector_dialog.h"
+#include "app/dialogs/erase_sector_dialog.h"
 
 #include <QAction>
 #include <QLabel>

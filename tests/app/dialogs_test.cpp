@@ -9,9 +9,9 @@
 #include <QPushButton>
 
 #include "support/scripted_prompts.h"
-#include "transfer/erase_sector_dialog.h"
-#include "transfer/flash_read_dialog.h"
-#include "transfer/flash_write_dialog.h"
+#include "app/dialogs/erase_sector_dialog.h"
+#include "app/dialogs/flash_read_dialog.h"
+#include "app/dialogs/flash_write_dialog.h"
 
 namespace selvarex {
 namespace {

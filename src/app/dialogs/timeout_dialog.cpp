@@ -1,4 +1,4 @@
-#include "device/timeout_dialog.h"
+#include "app/dialogs/timeout_dialog.h"
 
 #include <QAction>
 #include <QLabel>
