@@ -6,11 +6,11 @@
 #include <functional>
 #include <vector>
 
+#include "app/dialogs/erase_sector_dialog.h"
+#include "app/dialogs/flash_read_dialog.h"
 #include "bench_sections.h"
 #include "probe_clock.h"
 #include "support/scripted_prompts.h"
-#include "app/dialogs/erase_sector_dialog.h"
-#include "app/dialogs/flash_read_dialog.h"
 
 namespace selvarex::bench {
 
@@ -52,8 +52,7 @@ void BenchDialogs(Report& report) {
   report.Add({"Flash Read dialog with its own file dialog, made and destroyed", Median(readRuns), baseline, "ms",
               "(per Read or Write)"});
   report.Add({"the same, its file dialog shown once", Median(shownRuns), baseline, "ms", "(per Read or Write)"});
-  report.Note(
-      "Dialogs: the baseline is the erase dialog (no file dialog), made and destroyed in the same rounds.");
+  report.Note("Dialogs: the baseline is the erase dialog (no file dialog), made and destroyed in the same rounds.");
 }
 
 }  // namespace selvarex::bench

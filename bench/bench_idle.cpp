@@ -58,8 +58,7 @@ void BenchIdle(Report& report) {
   const double queriesUs = static_cast<double>(MonotonicNs() - start) / 1e3 / kPasses;
 
   report.Add({"idle pass, connected, usable chip: library calls", callsPerPass, 0, "calls", "8 (one per flash rule)"});
-  report.Add({"idle pass, connected, usable chip: time", passUs, queriesUs, "us",
-              "baseline: 8 bare queries"});
+  report.Add({"idle pass, connected, usable chip: time", passUs, queriesUs, "us", "baseline: 8 bare queries"});
   {
     // The same passes with the library in its host: eight round trips.
     BenchWindow hosted(true);
@@ -83,10 +82,9 @@ void BenchIdle(Report& report) {
   sim.SimCtl_ResetCounts();
   constexpr int kQuietMs = 2000;
   RunLoopFor(kQuietMs);
-  report.Add({"untouched window: library calls per second", sim.SimCtl_TotalCalls() * 1000.0 / kQuietMs, 0,
-              "calls/s", "0"});
-  report.Add({"untouched window: idle passes per second", (passes - settled) * 1000.0 / kQuietMs, 0, "passes/s",
-              "0"});
+  report.Add(
+      {"untouched window: library calls per second", sim.SimCtl_TotalCalls() * 1000.0 / kQuietMs, 0, "calls/s", "0"});
+  report.Add({"untouched window: idle passes per second", (passes - settled) * 1000.0 / kQuietMs, 0, "passes/s", "0"});
   window.close();
 }
 

@@ -71,9 +71,8 @@ int MemoryChild(const std::string& kind, std::uint32_t blocks) {
   } else {
     w.Run(ActionId::actFlashRead, 0, std::int64_t{blocks} * kBlock, image);
   }
-  const double chipMiB = kind == "write"
-                             ? w.sim->SimCtl_CallCount("DravFlashWrite") * double{kBlock} / (1024.0 * 1024.0)
-                             : 0.0;
+  const double chipMiB =
+      kind == "write" ? w.sim->SimCtl_CallCount("DravFlashWrite") * double{kBlock} / (1024.0 * 1024.0) : 0.0;
   std::printf("peak-mib %.3f\n", PeakRssMiB() - chipMiB);
   return 0;
 }
@@ -82,8 +81,7 @@ void BenchMemory(Report& report) {
   for (const char* kind : {"read", "write"}) {
     const double full = ChildPeakMiB(kind, 1024);
     const double quarter = ChildPeakMiB(kind, 256);
-    report.Add({std::string("peak memory, dump ") + (kind[0] == 'r' ? "reading" : "writing") +
-                    " 1024 vs 256 blocks",
+    report.Add({std::string("peak memory, dump ") + (kind[0] == 'r' ? "reading" : "writing") + " 1024 vs 256 blocks",
                 full, quarter, "MiB", "within a few MiB"});
   }
   report.Note(

@@ -9,9 +9,9 @@
 
 #include "bench_sections.h"
 #include "bench_window.h"
+#include "device/nand_geometry.h"
 #include "probe_clock.h"
 #include "transfer/progress_meter.h"
-#include "device/nand_geometry.h"
 
 namespace selvarex::bench {
 

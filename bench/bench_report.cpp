@@ -29,8 +29,8 @@ double Median(std::vector<double> values) {
 }
 
 void Report::Print(const std::string& command) const {
-  std::printf("\nSelvarex benchmarks\ncommand: %s\nmachine: %s, %u hardware threads\nfiles in: %s\n\n",
-              command.c_str(), CpuModel().c_str(), std::thread::hardware_concurrency(),
+  std::printf("\nSelvarex benchmarks\ncommand: %s\nmachine: %s, %u hardware threads\nfiles in: %s\n\n", command.c_str(),
+              CpuModel().c_str(), std::thread::hardware_concurrency(),
               std::filesystem::temp_directory_path().string().c_str());
   std::printf("| %-58s | %14s | %14s | %7s | %-22s |\n", "figure", "value", "baseline", "ratio", "goal");
   std::printf("|%s|%s|%s|%s|%s|\n", std::string(60, '-').c_str(), std::string(16, '-').c_str(),

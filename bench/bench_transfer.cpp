@@ -14,11 +14,11 @@
 
 #include "bench_sections.h"
 #include "bench_window.h"
+#include "device/nand_geometry.h"
 #include "probe_clock.h"
 #include "transfer/dump_reading.h"
 #include "transfer/dump_writing.h"
 #include "transfer/sector_erase.h"
-#include "device/nand_geometry.h"
 
 namespace selvarex::bench {
 
@@ -99,15 +99,9 @@ double ProcessAlone(BenchWindow& w, ActionId command, std::uint32_t blocks, cons
   const std::int32_t bytes = static_cast<std::int32_t>(std::int64_t{blocks} * kBlock);
   const std::int64_t start = MonotonicNs();
   switch (command) {
-    case ActionId::actFlashRead:
-      RunDumpReading(target, DumpReadingParams{0, bytes, file}, host, log);
-      break;
-    case ActionId::actFlashProgram:
-      RunDumpWriting(target, DumpWritingParams{0, bytes, file, true}, host, log);
-      break;
-    default:
-      RunSectorErase(target, SectorEraseParams{0, static_cast<std::int32_t>(blocks), true}, host, log);
-      break;
+    case ActionId::actFlashRead: RunDumpReading(target, DumpReadingParams{0, bytes, file}, host, log); break;
+    case ActionId::actFlashProgram: RunDumpWriting(target, DumpWritingParams{0, bytes, file, true}, host, log); break;
+    default: RunSectorErase(target, SectorEraseParams{0, static_cast<std::int32_t>(blocks), true}, host, log); break;
   }
   return SecondsSince(start);
 }
@@ -173,17 +167,15 @@ void BenchTransfer(Report& report) {
     // An erase at zero latency is a few milliseconds of fixed cost over almost
     // nothing; its cost per command below is the figure that tells.
     if (p.command != ActionId::actFlashEraseSector)
-      report.Add({name + ", 1024 blocks, zero latency", fullRun.window, fullRun.baseline, "s",
-                  "<= 1.10 x baseline"});
+      report.Add({name + ", 1024 blocks, zero latency", fullRun.window, fullRun.baseline, "s", "<= 1.10 x baseline"});
     // What the window adds beyond the baseline, split into a cost per block
     // (the slope between two run lengths) and a cost per command.
     auto added = [](const Timing& t) { return t.window - t.baseline; };
     const double early = (added(midRun) - added(shortRun)) * 1e6 / (256 - 64);
     const double late = (added(fullRun) - added(midRun)) * 1e6 / (kBlocks - 256);
-    report.Add({name + ": window cost per block, blocks 256-1024", late, early, "us",
-                "baseline: blocks 64-256"});
-    report.Add({name + ": cost per command (dialog, log, message)", (added(midRun) - 256 * late / 1e6) * 1e3, 0,
-                "ms", "<= 10 ms"});
+    report.Add({name + ": window cost per block, blocks 256-1024", late, early, "us", "baseline: blocks 64-256"});
+    report.Add({name + ": cost per command (dialog, log, message)", (added(midRun) - 256 * late / 1e6) * 1e3, 0, "ms",
+                "<= 10 ms"});
   }
   // The same whole runs with the library in its host, against the runs above.
   BenchWindow h(true);
@@ -202,9 +194,7 @@ void BenchTransfer(Report& report) {
           EraseAll(hd);
           runs.push_back(h.Run(processes[i].command, 0, bytes, image));
           break;
-        default:
-          runs.push_back(h.Run(processes[i].command, 0, kBlocks));
-          break;
+        default: runs.push_back(h.Run(processes[i].command, 0, kBlocks)); break;
       }
     }
     const double hostRun = Median(runs);
@@ -331,16 +321,14 @@ void BenchRealisticTiming(Report& report) {
     const std::string name = c.name;
     const double device = Median(windowDevice);
     report.Add({name + ", 1024 blocks, realistic timing", Median(windowRuns), device, "s", "<= 1.02 x device time"});
-    report.Add({name + ": device time + the program's own time", Median(ownTime), device, "s",
-                "<= 1.02 x device time"});
+    report.Add(
+        {name + ": device time + the program's own time", Median(ownTime), device, "s", "<= 1.02 x device time"});
     report.Add({name + ": the process alone, no window: device time + own time", Median(aloneOwnTime), device, "s",
                 "<= 1.01 x device time"});
-    report.Add({name + ": time inside the library calls", Median(windowInCalls), device, "s",
-                "(simulator's waiting)"});
+    report.Add({name + ": time inside the library calls", Median(windowInCalls), device, "s", "(simulator's waiting)"});
     report.Add({name + ": the same calls and file one after the other", Median(bareRuns), Median(bareDevice), "s",
                 "(for comparison)"});
-    report.Add({name + ", through the host, realistic timing", Median(hostRuns), device, "s",
-                "<= 1.02 x device time"});
+    report.Add({name + ", through the host, realistic timing", Median(hostRuns), device, "s", "<= 1.02 x device time"});
     report.Add({name + ": through the host, device time + own time", Median(hostOwnTime), device, "s",
                 "<= 1.02 x device time"});
     report.Add({name + ": through the host against in process", Median(hostRuns), Median(windowRuns), "s",

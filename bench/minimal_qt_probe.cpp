@@ -12,15 +12,13 @@ int main(int argc, char** argv) {
   QWidget window;
   window.resize(793, 581);
   window.show();
-  QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
-                   &window, [] {
-                     static bool printed = false;
-      if (printed) return;
-      printed = true;
-      std::printf("first-idle-ns %lld\n",
-                                 static_cast<long long>(selvarex::bench::MonotonicNs()));
-                     std::fflush(stdout);
-                     QApplication::exit(0);
-                   });
+  QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, &window, [] {
+    static bool printed = false;
+    if (printed) return;
+    printed = true;
+    std::printf("first-idle-ns %lld\n", static_cast<long long>(selvarex::bench::MonotonicNs()));
+    std::fflush(stdout);
+    QApplication::exit(0);
+  });
   return application.exec();
 }

@@ -100,8 +100,8 @@ std::string CheckDialogInput(const std::uint8_t* data, std::size_t size) {
   if (addressOk && secondOk) {
     const std::int32_t a = *StrToInt32(address), n = *StrToInt32(second);
     const nand::BlockRange range = nand::RangeFor(a, n);
-    const std::uint64_t end = (std::uint64_t{static_cast<std::uint32_t>(a)} + static_cast<std::uint32_t>(n)) /
-                              nand::kBlockSize;
+    const std::uint64_t end =
+        (std::uint64_t{static_cast<std::uint32_t>(a)} + static_cast<std::uint32_t>(n)) / nand::kBlockSize;
     if (range.end != end || range.end > nand::kMaxEndBlock || range.first > range.end)
       return "RangeFor(" + std::to_string(a) + ", " + std::to_string(n) + ") leaves the 32-bit addresses";
     const std::uint32_t extra = a % nand::kBlockSize + n % nand::kBlockSize >= nand::kBlockSize ? 1 : 0;

@@ -72,8 +72,8 @@ Case Decode(const std::uint8_t* data, std::size_t size) {
     default: c.address = static_cast<std::int32_t>(0x7FFFFFFFu - where % (64 * B)); break;
   }
   const std::uint32_t count = in.Word();
-  c.byteCount = static_cast<std::int32_t>((mode & 0x40) != 0 ? count % (kMaxRangeBlocks + 1) * B
-                                                               : count % (kMaxRangeBlocks * B));
+  c.byteCount =
+      static_cast<std::int32_t>((mode & 0x40) != 0 ? count % (kMaxRangeBlocks + 1) * B : count % (kMaxRangeBlocks * B));
   const std::uint32_t length = in.Word();
   const nand::BlockRange range = nand::RangeFor(c.address, c.byteCount);
   switch ((mode >> 3) & 3) {
@@ -175,9 +175,8 @@ std::string CheckDumpWriting(test::SimSession& s, const std::uint8_t* data, std:
     }
     const std::vector<std::uint8_t> bytes = ImageBlock(c, b);
     std::vector<std::uint8_t>& chip = expected[b];
-    const bool verifies = std::equal(bytes.begin(), bytes.end(), chip.begin(), [](std::uint8_t i, std::uint8_t old) {
-      return (i & old) == i;
-    });
+    const bool verifies = std::equal(bytes.begin(), bytes.end(), chip.begin(),
+                                     [](std::uint8_t i, std::uint8_t old) { return (i & old) == i; });
     for (std::uint32_t i = 0; i < B; ++i) chip[i] &= bytes[i];
     stored.insert(b);
     if (c.verify && !verifies) ++writeErrors;

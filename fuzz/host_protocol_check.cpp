@@ -131,8 +131,8 @@ std::string CheckHostReply(const std::uint8_t* data, std::size_t size) {
     }
     case 1: {
       GuardedBuffer block(length);
-      const bool taken = Exchange<host::Signature<drav::DravFlashRead_t>>(
-          channel, drav::Entry::DravFlashRead, 1u, 0u, block.bytes.data(), length);
+      const bool taken = Exchange<host::Signature<drav::DravFlashRead_t>>(channel, drav::Entry::DravFlashRead, 1u, 0u,
+                                                                          block.bytes.data(), length);
       if (!block.Intact()) return "bytes were written past the read buffer";
       (void)taken;
       return {};

@@ -20,7 +20,8 @@ as_root() {
 packages=(build-essential cmake ninja-build pkg-config
           qt6-base-dev qt6-base-dev-tools libgl-dev
           libgtest-dev libgmock-dev
-          libcli11-dev nlohmann-json3-dev)
+          libcli11-dev nlohmann-json3-dev
+          clang-format)
 if "$windows"; then
   # wine32 runs the 32-bit test programs; it comes from the i386 architecture.
   if [ "$(dpkg --print-architecture)" = amd64 ] &&

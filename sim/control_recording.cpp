@@ -58,8 +58,7 @@ std::int32_t DRAV_CALL SimCtl_LastArgs(const char* entry, std::uint32_t* args, s
   return e ? m.recorder.LastArgs(*e, args, count) : -1;
 }
 
-std::int32_t DRAV_CALL SimCtl_FailCall(const char* entry, std::uint32_t nth, std::uint32_t count,
-                                       const char* text) {
+std::int32_t DRAV_CALL SimCtl_FailCall(const char* entry, std::uint32_t nth, std::uint32_t count, const char* text) {
   SimModel& m = Model();
   sim::LockGuard lock(m.mutex);
   const auto e = EntryByName(entry);

@@ -12,8 +12,6 @@ std::optional<drav::Entry> EntryByName(const char* name) {
   return std::nullopt;
 }
 
-NandChip* ChipAt(SimModel& model, std::uint32_t chip) {
-  return chip < kChipCount ? &model.chips[chip] : nullptr;
-}
+NandChip* ChipAt(SimModel& model, std::uint32_t chip) { return chip < kChipCount ? &model.chips[chip] : nullptr; }
 
 }  // namespace sim

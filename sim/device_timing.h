@@ -23,9 +23,7 @@ constexpr std::uint64_t kPageReadNs = 25'000;
 constexpr std::uint64_t kPageProgramNs = 200'000;
 constexpr std::uint64_t kBlockEraseNs = 2'000'000;
 
-constexpr std::uint64_t TransferNs(std::uint64_t bytes) {
-  return bytes * kMicroframeNs / kBulkBytesPerMicroframe;
-}
+constexpr std::uint64_t TransferNs(std::uint64_t bytes) { return bytes * kMicroframeNs / kBulkBytesPerMicroframe; }
 
 // Pages a read of length bytes at address (length >= 1) has to load.
 constexpr std::uint64_t PagesTouched(std::uint64_t address, std::uint64_t length) {
@@ -36,9 +34,7 @@ constexpr std::uint64_t ReadNs(std::uint64_t address, std::uint64_t length) {
   return PagesTouched(address, length) * kPageReadNs + TransferNs(length);
 }
 
-constexpr std::uint64_t BlockProgramNs() {
-  return TransferNs(kBlockSize) + kPagesPerBlock * kPageProgramNs;
-}
+constexpr std::uint64_t BlockProgramNs() { return TransferNs(kBlockSize) + kPagesPerBlock * kPageProgramNs; }
 
 // Verifying reads every page back inside the programmer; nothing crosses USB.
 constexpr std::uint64_t BlockVerifyNs() { return kPagesPerBlock * kPageReadNs; }

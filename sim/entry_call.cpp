@@ -10,16 +10,10 @@ Failed EntryCall::NullArgument(int position) {
 
 Failed EntryCall::InvalidUsb(drav::Handle usb) { return Fail("Invalid USB handle " + Hex(usb, 8)); }
 
-Failed EntryCall::InvalidDevice(drav::Handle device) {
-  return Fail("Invalid device object " + Hex(device, 8));
-}
+Failed EntryCall::InvalidDevice(drav::Handle device) { return Fail("Invalid device object " + Hex(device, 8)); }
 
-Failed EntryCall::InvalidFlash(drav::Handle flash) {
-  return Fail("Invalid flash object " + Hex(flash, 8));
-}
+Failed EntryCall::InvalidFlash(drav::Handle flash) { return Fail("Invalid flash object " + Hex(flash, 8)); }
 
-Failed EntryCall::UnknownFlashId(std::uint32_t flashId) {
-  return Fail("Unknown flash ID " + Hex(flashId, 4));
-}
+Failed EntryCall::UnknownFlashId(std::uint32_t flashId) { return Fail("Unknown flash ID " + Hex(flashId, 4)); }
 
 }  // namespace sim

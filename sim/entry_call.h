@@ -27,10 +27,10 @@ template <typename... P>
 struct ParamCount<void(P...)> {
   static constexpr std::size_t value = sizeof...(P);
 };
-#define SIM_DECLARE_TRAITS(name, result, params)        \
-  template <>                                           \
-  struct EntryTraits<drav::Entry::name> {               \
-    using Result = result;                              \
+#define SIM_DECLARE_TRAITS(name, result, params)                           \
+  template <>                                                              \
+  struct EntryTraits<drav::Entry::name> {                                  \
+    using Result = result;                                                 \
     static constexpr std::size_t kParams = ParamCount<void params>::value; \
   };
 DRAVOLIN_ENTRY_POINTS(SIM_DECLARE_TRAITS)
@@ -42,10 +42,7 @@ std::uint32_t ArgValue(T* pointer) {
   return pointer != nullptr ? 1u : 0u;
 }
 template <typename T>
-  requires std::is_integral_v<T>
-std::uint32_t ArgValue(T value) {
-  return static_cast<std::uint32_t>(value);
-}
+requires std::is_integral_v<T> std::uint32_t ArgValue(T value) { return static_cast<std::uint32_t>(value); }
 template <typename... A>
 std::array<std::uint32_t, sizeof...(A)> Args(A... args) {
   return {ArgValue(args)...};

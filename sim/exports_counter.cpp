@@ -28,20 +28,20 @@ drav::BOOL32 DRAV_CALL DravCounterStart(drav::Handle flash) {
 
 drav::BOOL32 DRAV_CALL DravCounterGet(drav::Handle flash, std::int32_t* running, std::uint32_t* ticks,
                                       std::uint8_t* value, std::int32_t* timedOut) {
-  return RunEntry<Entry::DravCounterGet>(
-      Args(flash, running, ticks, value, timedOut), [&](EntryCall& call) -> drav::BOOL32 {
-        if (!call.model.objects.ChipOfFlash(flash)) return call.InvalidFlash(flash);
-        if (running == nullptr) return call.NullArgument(2);
-        if (ticks == nullptr) return call.NullArgument(3);
-        if (value == nullptr) return call.NullArgument(4);
-        if (timedOut == nullptr) return call.NullArgument(5);
-        const SimCounterPoll poll = call.model.counter.Poll();
-        call.Out(running, poll.running);
-        call.Out(ticks, poll.ticks);
-        call.Out(value, poll.value);
-        call.Out(timedOut, poll.timedOut);
-        return 1;
-      });
+  return RunEntry<Entry::DravCounterGet>(Args(flash, running, ticks, value, timedOut),
+                                         [&](EntryCall& call) -> drav::BOOL32 {
+                                           if (!call.model.objects.ChipOfFlash(flash)) return call.InvalidFlash(flash);
+                                           if (running == nullptr) return call.NullArgument(2);
+                                           if (ticks == nullptr) return call.NullArgument(3);
+                                           if (value == nullptr) return call.NullArgument(4);
+                                           if (timedOut == nullptr) return call.NullArgument(5);
+                                           const SimCounterPoll poll = call.model.counter.Poll();
+                                           call.Out(running, poll.running);
+                                           call.Out(ticks, poll.ticks);
+                                           call.Out(value, poll.value);
+                                           call.Out(timedOut, poll.timedOut);
+                                           return 1;
+                                         });
 }
 
 }  // extern "C"

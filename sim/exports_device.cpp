@@ -60,15 +60,13 @@ drav::BOOL32 DRAV_CALL DravDevIsProdSupported(drav::Handle device, std::uint32_t
   });
 }
 
-drav::BOOL32 DRAV_CALL DravDevGetFullName(drav::Handle device, std::uint32_t flashId, char* text,
-                                          std::uint32_t size) {
+drav::BOOL32 DRAV_CALL DravDevGetFullName(drav::Handle device, std::uint32_t flashId, char* text, std::uint32_t size) {
   return RunEntry<Entry::DravDevGetFullName>(Args(device, flashId, text, size), [&](EntryCall& call) {
     return Name(call, device, flashId, text, size, &sim::ChipIdentity::fullName);
   });
 }
 
-drav::BOOL32 DRAV_CALL DravDevGetProdName(drav::Handle device, std::uint32_t flashId, char* text,
-                                          std::uint32_t size) {
+drav::BOOL32 DRAV_CALL DravDevGetProdName(drav::Handle device, std::uint32_t flashId, char* text, std::uint32_t size) {
   return RunEntry<Entry::DravDevGetProdName>(Args(device, flashId, text, size), [&](EntryCall& call) {
     return Name(call, device, flashId, text, size, &sim::ChipIdentity::prodName);
   });

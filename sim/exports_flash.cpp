@@ -50,9 +50,8 @@ drav::BOOL32 DRAV_CALL DravFlashGetDeviceSize(drav::Handle flash, std::uint32_t*
 }
 
 drav::BOOL32 DRAV_CALL DravFlashReset(drav::Handle flash) {
-  return RunEntry<Entry::DravFlashReset>(Args(flash), [&](EntryCall& call) -> drav::BOOL32 {
-    return ChipOf(call, flash) != nullptr ? 1 : 0;
-  });
+  return RunEntry<Entry::DravFlashReset>(
+      Args(flash), [&](EntryCall& call) -> drav::BOOL32 { return ChipOf(call, flash) != nullptr ? 1 : 0; });
 }
 
 drav::BOOL32 DRAV_CALL DravFlashSetWVerify(drav::Handle flash, std::uint32_t flag) {
@@ -105,7 +104,8 @@ drav::BOOL32 DRAV_CALL DravFlashWrite(drav::Handle flash, std::uint32_t address,
     const std::int64_t mismatch = chip->FirstMismatch(block, buffer);
     // A real chip keeps what it programmed; only the caller learns it is wrong.
     if (mismatch >= 0) {
-      return call.Fail("Write verify failed at address " + std::to_string(address + static_cast<std::uint32_t>(mismatch)));
+      return call.Fail("Write verify failed at address " +
+                       std::to_string(address + static_cast<std::uint32_t>(mismatch)));
     }
     return 1;
   });

@@ -11,8 +11,8 @@ using sim::RunEntry;
 
 namespace {
 
-drav::BOOL32 ReportVersion(EntryCall& call, std::uint32_t* high, std::uint32_t* low,
-                           std::uint32_t highValue, std::uint32_t lowValue) {
+drav::BOOL32 ReportVersion(EntryCall& call, std::uint32_t* high, std::uint32_t* low, std::uint32_t highValue,
+                           std::uint32_t lowValue) {
   if (high == nullptr) return call.NullArgument(1);
   if (low == nullptr) return call.NullArgument(2);
   call.Out(high, highValue);

@@ -37,9 +37,8 @@ drav::BOOL32 Command(EntryCall& call, drav::Handle usb) {
 extern "C" {
 
 drav::BOOL32 DRAV_CALL GetFlashID(drav::Handle usb, std::uint16_t* id) {
-  return RunEntry<Entry::GetFlashID>(Args(usb, id), [&](EntryCall& call) {
-    return Query(call, usb, id, call.model.SelectedChip().identity.flashId);
-  });
+  return RunEntry<Entry::GetFlashID>(
+      Args(usb, id), [&](EntryCall& call) { return Query(call, usb, id, call.model.SelectedChip().identity.flashId); });
 }
 
 drav::BOOL32 DRAV_CALL DravUsbGetLoaderVersion(drav::Handle usb, std::uint16_t* version) {
@@ -49,15 +48,13 @@ drav::BOOL32 DRAV_CALL DravUsbGetLoaderVersion(drav::Handle usb, std::uint16_t* 
 }
 
 drav::BOOL32 DRAV_CALL DravUsbGetPldStatus(drav::Handle usb, std::uint32_t* status) {
-  return RunEntry<Entry::DravUsbGetPldStatus>(Args(usb, status), [&](EntryCall& call) {
-    return Query(call, usb, status, call.model.programmer.pldStatus);
-  });
+  return RunEntry<Entry::DravUsbGetPldStatus>(
+      Args(usb, status), [&](EntryCall& call) { return Query(call, usb, status, call.model.programmer.pldStatus); });
 }
 
 drav::BOOL32 DRAV_CALL DravUsbGetPLDID(drav::Handle usb, std::uint16_t* id) {
-  return RunEntry<Entry::DravUsbGetPLDID>(Args(usb, id), [&](EntryCall& call) {
-    return Query(call, usb, id, call.model.programmer.pldId);
-  });
+  return RunEntry<Entry::DravUsbGetPLDID>(
+      Args(usb, id), [&](EntryCall& call) { return Query(call, usb, id, call.model.programmer.pldId); });
 }
 
 drav::BOOL32 DRAV_CALL DravUsbResetPLD(drav::Handle usb) {
@@ -72,8 +69,7 @@ drav::BOOL32 DRAV_CALL DravUsbSetTimeOut(drav::Handle usb, std::int32_t rx, std:
   return RunEntry<Entry::DravUsbSetTimeOut>(Args(usb, rx, tx), [&](EntryCall& call) -> drav::BOOL32 {
     if (!call.model.objects.IsOpenUsb(usb)) return call.InvalidUsb(usb);
     if (rx < 0 || tx < 0) {
-      return call.Fail("Negative time-out (receive " + std::to_string(rx) + ", transmit " +
-                       std::to_string(tx) + ")");
+      return call.Fail("Negative time-out (receive " + std::to_string(rx) + ", transmit " + std::to_string(tx) + ")");
     }
     call.model.programmer.rxTimeOut = rx;
     call.model.programmer.txTimeOut = tx;

@@ -20,8 +20,7 @@ std::uint64_t FactoryWord(std::uint32_t chip, std::uint64_t word) {
 
 }  // namespace
 
-void FactoryBytes(std::uint32_t chip, std::uint64_t address, std::uint8_t* out,
-                  std::size_t length) {
+void FactoryBytes(std::uint32_t chip, std::uint64_t address, std::uint8_t* out, std::size_t length) {
   std::uint64_t word = address / 8;
   unsigned skip = static_cast<unsigned>(address % 8);
   while (length > 0) {

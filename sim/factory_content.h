@@ -10,7 +10,6 @@ namespace sim {
 
 // The factory bytes [address, address + length) of a chip, bad-block markers
 // not included (the chip lays those over).
-void FactoryBytes(std::uint32_t chip, std::uint64_t address, std::uint8_t* out,
-                  std::size_t length);
+void FactoryBytes(std::uint32_t chip, std::uint64_t address, std::uint8_t* out, std::size_t length);
 
 }  // namespace sim

@@ -9,10 +9,7 @@ namespace sim {
 
 NandChip::NandChip(std::uint32_t index, ChipIdentity id, std::vector<std::uint32_t> factoryBadBlocks,
                    std::uint8_t badMarker)
-    : identity(std::move(id)),
-      index_(index),
-      factoryBadBlocks_(std::move(factoryBadBlocks)),
-      badMarker_(badMarker) {
+    : identity(std::move(id)), index_(index), factoryBadBlocks_(std::move(factoryBadBlocks)), badMarker_(badMarker) {
   Rebuild(kDefaultBlocks);
 }
 
@@ -24,16 +21,11 @@ void NandChip::Rebuild(std::uint32_t blocks) {
   }
 }
 
-void NandChip::ReadBlock(std::uint32_t block, std::uint32_t offset, std::uint8_t* out,
-                         std::uint32_t length) const {
+void NandChip::ReadBlock(std::uint32_t block, std::uint32_t offset, std::uint8_t* out, std::uint32_t length) const {
   const Block& b = blocks_[block];
   switch (b.state) {
-    case State::Stored:
-      std::memcpy(out, b.bytes.get() + offset, length);
-      return;
-    case State::Erased:
-      std::memset(out, 0xFF, length);
-      return;
+    case State::Stored: std::memcpy(out, b.bytes.get() + offset, length); return;
+    case State::Erased: std::memset(out, 0xFF, length); return;
     case State::Factory:
       FactoryBytes(index_, std::uint64_t{block} * kBlockSize + offset, out, length);
       // Blocks never changed still carry the marker they left the factory with.

@@ -77,8 +77,7 @@ class NandChip {
   };
 
   // Copies [offset, offset + length) of a block, as it is now.
-  void ReadBlock(std::uint32_t block, std::uint32_t offset, std::uint8_t* out,
-                 std::uint32_t length) const;
+  void ReadBlock(std::uint32_t block, std::uint32_t offset, std::uint8_t* out, std::uint32_t length) const;
   // The block's own memory, filled with its current content on first use.
   std::uint8_t* Materialize(std::uint32_t block);
 

@@ -4,9 +4,7 @@
 
 namespace sim {
 
-SimModel::SimModel() : chips{FactoryChip(0), FactoryChip(1)} {
-  clock.realistic = RealisticTimingFromEnvironment();
-}
+SimModel::SimModel() : chips{FactoryChip(0), FactoryChip(1)} { clock.realistic = RealisticTimingFromEnvironment(); }
 
 void SimModel::Reset() {
   chips = {FactoryChip(0), FactoryChip(1)};

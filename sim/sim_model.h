@@ -8,10 +8,10 @@
 #include <string>
 
 #include "call_recorder.h"
-#include "model_lock.h"
 #include "counter_model.h"
 #include "device_clock.h"
 #include "failure_injector.h"
+#include "model_lock.h"
 #include "nand_chip.h"
 #include "object_registry.h"
 #include "programmer_state.h"

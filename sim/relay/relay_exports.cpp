@@ -64,9 +64,7 @@ extern "C" {
 
 drav::Handle DRAV_CALL DravUsbOpen(void) { return RELAY(DravUsbOpen)(); }
 drav::BOOL32 DRAV_CALL DravUsbClose(drav::Handle usb) { return RELAY(DravUsbClose)(usb); }
-drav::BOOL32 DRAV_CALL DravGetLastError(char* text, std::uint32_t size) {
-  return RELAY(DravGetLastError)(text, size);
-}
+drav::BOOL32 DRAV_CALL DravGetLastError(char* text, std::uint32_t size) { return RELAY(DravGetLastError)(text, size); }
 drav::BOOL32 DRAV_CALL DravUsbGetDLLVersion(std::uint32_t* high, std::uint32_t* low) {
   return RELAY(DravUsbGetDLLVersion)(high, low);
 }
@@ -80,9 +78,7 @@ drav::BOOL32 DRAV_CALL DravUsbGetLoaderVersion(drav::Handle usb, std::uint16_t* 
 drav::BOOL32 DRAV_CALL DravUsbGetPldStatus(drav::Handle usb, std::uint32_t* status) {
   return RELAY(DravUsbGetPldStatus)(usb, status);
 }
-drav::BOOL32 DRAV_CALL DravUsbGetPLDID(drav::Handle usb, std::uint16_t* id) {
-  return RELAY(DravUsbGetPLDID)(usb, id);
-}
+drav::BOOL32 DRAV_CALL DravUsbGetPLDID(drav::Handle usb, std::uint16_t* id) { return RELAY(DravUsbGetPLDID)(usb, id); }
 drav::BOOL32 DRAV_CALL DravUsbResetPLD(drav::Handle usb) { return RELAY(DravUsbResetPLD)(usb); }
 drav::BOOL32 DRAV_CALL DravUsbReset(drav::Handle usb) { return RELAY(DravUsbReset)(usb); }
 drav::BOOL32 DRAV_CALL DravUsbSetTimeOut(drav::Handle usb, std::int32_t rx, std::int32_t tx) {
@@ -106,12 +102,10 @@ drav::BOOL32 DRAV_CALL DravDevIsSupported(drav::Handle device, std::uint32_t fla
 drav::BOOL32 DRAV_CALL DravDevIsProdSupported(drav::Handle device, std::uint32_t flashId, std::uint32_t* flag) {
   return RELAY(DravDevIsProdSupported)(device, flashId, flag);
 }
-drav::BOOL32 DRAV_CALL DravDevGetFullName(drav::Handle device, std::uint32_t flashId, char* text,
-                                          std::uint32_t size) {
+drav::BOOL32 DRAV_CALL DravDevGetFullName(drav::Handle device, std::uint32_t flashId, char* text, std::uint32_t size) {
   return RELAY(DravDevGetFullName)(device, flashId, text, size);
 }
-drav::BOOL32 DRAV_CALL DravDevGetProdName(drav::Handle device, std::uint32_t flashId, char* text,
-                                          std::uint32_t size) {
+drav::BOOL32 DRAV_CALL DravDevGetProdName(drav::Handle device, std::uint32_t flashId, char* text, std::uint32_t size) {
   return RELAY(DravDevGetProdName)(device, flashId, text, size);
 }
 drav::BOOL32 DRAV_CALL DravDevSetWVerify(drav::Handle device, std::uint32_t flag) {

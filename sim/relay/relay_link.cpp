@@ -6,8 +6,8 @@
 #include <thread>
 
 #ifdef _WIN32
-#include <stdlib.h>
 #include <windows.h>
+#include <stdlib.h>
 #else
 #include <poll.h>
 #include <signal.h>
@@ -32,8 +32,7 @@ namespace {
 
 class PipeConnection final : public Connection {
  public:
-  explicit PipeConnection(HANDLE pipe)
-      : pipe_(pipe), channel_(ChannelOver(reinterpret_cast<std::intptr_t>(pipe))) {}
+  explicit PipeConnection(HANDLE pipe) : pipe_(pipe), channel_(ChannelOver(reinterpret_cast<std::intptr_t>(pipe))) {}
   selvarex::platform::Channel& Channel() override { return *channel_; }
   void Cut() override {
     FlushFileBuffers(pipe_);
@@ -83,8 +82,7 @@ class PipeListener final : public Listener {
 }  // namespace
 
 std::string NewEndpoint(const std::filesystem::path&) {
-  return "\\\\.\\pipe\\selvarex-sim-" + std::to_string(GetCurrentProcessId()) + "-" +
-         std::to_string(endpointCounter++);
+  return "\\\\.\\pipe\\selvarex-sim-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(endpointCounter++);
 }
 
 void SetEnv(const char* name, const std::string& value) { _putenv_s(name, value.c_str()); }

@@ -53,8 +53,8 @@ class Listener {
 };
 
 // What the tests do to a host process from outside.
-void KillProcess(std::uint32_t pid);          // as a crash would end it
-bool SuspendProcess(std::uint32_t pid);       // false where not supported
-bool ProcessExists(std::uint32_t pid);        // alive, or ended but not yet reaped
+void KillProcess(std::uint32_t pid);     // as a crash would end it
+bool SuspendProcess(std::uint32_t pid);  // false where not supported
+bool ProcessExists(std::uint32_t pid);   // alive, or ended but not yet reaped
 
 }  // namespace sim::relay

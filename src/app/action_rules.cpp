@@ -39,8 +39,7 @@ constexpr std::array<ActionInfo, kActionCount> kActions = {{
     {ActionId::actDLLUnload, "actDLLUnload", "&Unload DLL", "DLL", true, true, kUnload},
     {ActionId::actDravolinConnect, "actDravolinConnect", "&Connect", "Dravolin", true, true, kConnect},
     {ActionId::actDravolinDisconnect, "actDravolinDisconnect", "&Disconnect", "Dravolin", true, true, kDisconnect},
-    {ActionId::actPLDReset, "actPLDReset", "&Reset PLD", "PLD", true, true,
-     kProgrammerCommand<Entry::DravUsbResetPLD>},
+    {ActionId::actPLDReset, "actPLDReset", "&Reset PLD", "PLD", true, true, kProgrammerCommand<Entry::DravUsbResetPLD>},
     {ActionId::actDravolinReset, "actDravolinReset", "&Reset", "Dravolin", true, true,
      kProgrammerCommand<Entry::DravUsbReset>},
     {ActionId::actDravolinSetTimeOut, "actDravolinSetTimeOut", "Set &Timeout", "Dravolin", true, true,
@@ -87,8 +86,7 @@ const std::array<ActionInfo, kActionCount>& ActionTable() { return kActions; }
 const ActionInfo& InfoOf(ActionId id) { return kActions[static_cast<std::size_t>(id)]; }
 
 bool IsStoppable(ActionId id) {
-  return id == ActionId::actFlashEraseSector || id == ActionId::actFlashRead ||
-         id == ActionId::actFlashProgram;
+  return id == ActionId::actFlashEraseSector || id == ActionId::actFlashRead || id == ActionId::actFlashProgram;
 }
 
 std::optional<RuleTerm> FirstFalseTerm(ActionId id, RuleState& s) {

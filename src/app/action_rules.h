@@ -78,8 +78,8 @@ class RuleState {
   virtual bool IsConnected() = 0;
   virtual bool IsFlashProdSupported() = 0;
   virtual bool HasEntry(drav::Entry entry) = 0;
-  virtual bool HasFlash() = 0;             // FFlash non-zero
-  virtual bool FlashItemSelected() = 0;    // an item of the flash selector is chosen
+  virtual bool HasFlash() = 0;           // FFlash non-zero
+  virtual bool FlashItemSelected() = 0;  // an item of the flash selector is chosen
   // The command that holds the device while the message loop turns (a
   // block-wise run or the counter), if any.
   virtual std::optional<ActionId> RunningCommand() = 0;

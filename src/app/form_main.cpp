@@ -14,24 +14,21 @@
 #include <QScreen>
 #include <algorithm>
 
+#include "app/dialogs/timeout_dialog.h"
 #include "app/error_text.h"
 #include "app/prompts.h"
 #include "counter/postbus_counter.h"
 #include "device/device_commands.h"
 #include "device/still_loaded.h"
-#include "app/dialogs/timeout_dialog.h"
 #include "transfer/operation_log.h"
 
 namespace selvarex {
 
 TFormMain::TFormMain(Prompts& prompts, QWidget* parent)
-    : QWidget(parent),
-      prompts_(prompts),
-      logSettings_(std::make_unique<LogSettings>()) {
+    : QWidget(parent), prompts_(prompts), logSettings_(std::make_unique<LogSettings>()) {
   setWindowTitle(QStringLiteral("Selvarex v1.37"));
-  setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                 Qt::WindowCloseButtonHint);
+  setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   QFont formFont = font();
   formFont.setPixelSize(14);
   setFont(formFont);
@@ -150,19 +147,15 @@ void TFormMain::actDravolinSetTimeOutExecute() {
 
 void TFormMain::actCounterExecute() {
   const QString separator = QLocale().decimalPoint();
-  HoldDeviceDuring(ActionId::actCounter, [&] {
-    RunCounter(FProgrammer, *this, separator.isEmpty() ? '.' : separator.at(0).toLatin1());
-  });
+  HoldDeviceDuring(ActionId::actCounter,
+                   [&] { RunCounter(FProgrammer, *this, separator.isEmpty() ? '.' : separator.at(0).toLatin1()); });
 }
 
-void TFormMain::ShowCounterStatus(const std::string& status) {
-  lblCntStatus->setText(QString::fromStdString(status));
-}
+void TFormMain::ShowCounterStatus(const std::string& status) { lblCntStatus->setText(QString::fromStdString(status)); }
 
 void TFormMain::ProcessMessagesOnce() { QApplication::processEvents(); }
 
-void TFormMain::ShowCounterResult(const std::string& ticks, const std::string& time,
-                                  const std::string& value) {
+void TFormMain::ShowCounterResult(const std::string& ticks, const std::string& time, const std::string& value) {
   lblCnt->setText(QString::fromStdString(ticks));
   lblTiming->setText(QString::fromStdString(time));
   lblValue->setText(QString::fromStdString(value));

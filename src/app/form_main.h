@@ -95,11 +95,9 @@ class TFormMain : public QWidget,
   // Building the window (form_main_layout.cpp).
   void CreateControls();
   void CreateActions();
-  QGroupBox* NewGroup(const char* name, const QString& caption, int left, int top, int width,
-                      int height);
+  QGroupBox* NewGroup(const char* name, const QString& caption, int left, int top, int width, int height);
   // A value label of the information or flash panel, with its caption.
-  QLabel* NewPanelValue(QGroupBox* group, PanelLabel label, const char* valueName, int top,
-                        int captionWidth);
+  QLabel* NewPanelValue(QGroupBox* group, PanelLabel label, const char* valueName, int top, int captionWidth);
   QPushButton* NewButton(QGroupBox* group, const char* name, ActionId action, int left, int top,
                          const QString& ownCaption = QString());
 
@@ -176,8 +174,7 @@ class TFormMain : public QWidget,
   // CounterView
   void ShowCounterStatus(const std::string& status) override;
   void ProcessMessagesOnce() override;
-  void ShowCounterResult(const std::string& ticks, const std::string& time,
-                         const std::string& value) override;
+  void ShowCounterResult(const std::string& ticks, const std::string& time, const std::string& value) override;
   // ProcessHost
   void SetProgressRange(std::uint32_t maximum) override;
   void RunStarts(std::uint32_t cycles, RunUnit unit) override;

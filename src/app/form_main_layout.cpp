@@ -39,16 +39,14 @@ QFont ValueFont(const QFont& base) {
 
 }  // namespace
 
-QGroupBox* TFormMain::NewGroup(const char* name, const QString& caption, int left, int top,
-                               int width, int height) {
+QGroupBox* TFormMain::NewGroup(const char* name, const QString& caption, int left, int top, int width, int height) {
   auto* group = new QGroupBox(caption, this);
   group->setObjectName(QString::fromLatin1(name));
   group->setGeometry(left, top, width, height);
   return group;
 }
 
-QLabel* TFormMain::NewPanelValue(QGroupBox* group, PanelLabel label, const char* valueName, int top,
-                                 int captionWidth) {
+QLabel* TFormMain::NewPanelValue(QGroupBox* group, PanelLabel label, const char* valueName, int top, int captionWidth) {
   const PanelText& text = TextOf(label);
   auto* captionLabel = new QLabel(QString::fromLatin1(text.caption), group);
   captionLabel->setGeometry(12, top, captionWidth, 20);
@@ -60,8 +58,8 @@ QLabel* TFormMain::NewPanelValue(QGroupBox* group, PanelLabel label, const char*
   return value;
 }
 
-QPushButton* TFormMain::NewButton(QGroupBox* group, const char* name, ActionId action, int left,
-                                  int top, const QString& ownCaption) {
+QPushButton* TFormMain::NewButton(QGroupBox* group, const char* name, ActionId action, int left, int top,
+                                  const QString& ownCaption) {
   auto* button = new QPushButton(group);
   button->setObjectName(QString::fromLatin1(name));
   button->setGeometry(left, top, kButtonWidth, kButtonHeight);
@@ -101,7 +99,8 @@ void TFormMain::CreateControls() {
   rgrpSelFlash = NewGroup("rgrpSelFlash", QString::fromLatin1(kFlashSelectorCaption), 20, 315, 129, 60);
   rgrpSelFlashItems = new QButtonGroup(rgrpSelFlash);
   for (int index = 0; index < 2; ++index) {
-    auto* item = new QRadioButton(QString::fromStdString(FlashItemName(static_cast<std::uint32_t>(index))), rgrpSelFlash);
+    auto* item =
+        new QRadioButton(QString::fromStdString(FlashItemName(static_cast<std::uint32_t>(index))), rgrpSelFlash);
     item->setGeometry(12, 18 + index * 19, 105, 19);
     rgrpSelFlashItems->addButton(item, index);
   }
@@ -157,15 +156,13 @@ void TFormMain::CreateControls() {
   lblFlashProductorSupported =
       NewPanelValue(gboxFlash, PanelLabel::FlashProductorSupported, "lblFlashProductorSupported", 146, 150);
 
-  gbxFlashOperations =
-      NewGroup("gbxFlashOperations", QStringLiteral("Flash Operations"), 453, 217, 316, 178);
+  gbxFlashOperations = NewGroup("gbxFlashOperations", QStringLiteral("Flash Operations"), 453, 217, 316, 178);
   Button12 = NewButton(gbxFlashOperations, "Button12", A::actFlashGetDeviceSize, ColumnLeft(0), 28);
   Button14 = NewButton(gbxFlashOperations, "Button14", A::actFlashRead, ColumnLeft(1), 28);
   Button22 = NewButton(gbxFlashOperations, "Button22", A::actFlashEraseSector, ColumnLeft(2), 28,
                        QStringLiteral("Erase Sectors"));
   Button17 = NewButton(gbxFlashOperations, "Button17", A::actFlashFlashReset, ColumnLeft(0), 76);
-  Button13 = NewButton(gbxFlashOperations, "Button13", A::actFlashProgram, ColumnLeft(1), 76,
-                       QStringLiteral("Write"));
+  Button13 = NewButton(gbxFlashOperations, "Button13", A::actFlashProgram, ColumnLeft(1), 76, QStringLiteral("Write"));
   Button16 = NewButton(gbxFlashOperations, "Button16", A::actFlashEraseAll, ColumnLeft(2), 76);
   cbxFlashVerifyWrite = new QCheckBox(ActionOf(A::actDevSetWriteVerify)->text(), gbxFlashOperations);
   cbxFlashVerifyWrite->setObjectName(QStringLiteral("cbxFlashVerifyWrite"));

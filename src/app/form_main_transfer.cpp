@@ -9,14 +9,14 @@
 #include <QLocale>
 #include <QProgressBar>
 
+#include "app/dialogs/erase_sector_dialog.h"
+#include "app/dialogs/flash_read_dialog.h"
+#include "app/dialogs/flash_write_dialog.h"
 #include "app/form_main.h"
 #include "app/prompts.h"
 #include "transfer/block_geometry.h"
 #include "transfer/dump_reading.h"
 #include "transfer/dump_writing.h"
-#include "app/dialogs/erase_sector_dialog.h"
-#include "app/dialogs/flash_read_dialog.h"
-#include "app/dialogs/flash_write_dialog.h"
 #include "transfer/required_entries.h"
 #include "transfer/sector_erase.h"
 
@@ -51,8 +51,7 @@ void TFormMain::HoldDeviceDuring(ActionId command, const std::function<void()>& 
       window.runningCommand_.reset();
       window.ActionOf(command)->setText(QString::fromLatin1(InfoOf(command).caption));
       window.rgrpSelFlash->setEnabled(selectorEnabled);
-      if (window.closeAfterRun_)
-        QMetaObject::invokeMethod(&window, &QWidget::close, Qt::QueuedConnection);
+      if (window.closeAfterRun_) QMetaObject::invokeMethod(&window, &QWidget::close, Qt::QueuedConnection);
     }
   } release{*this, command, selectorWasEnabled};
   work();
@@ -65,9 +64,7 @@ void TFormMain::RunProcess(ActionId command, const std::function<ProcessResult()
   // On every way out the bar shows where the run stopped, as a plain percentage.
   struct ShowWhereItStopped {
     TFormMain& window;
-    ~ShowWhereItStopped() {
-      window.ShowProgress(QString());
-    }
+    ~ShowWhereItStopped() { window.ShowProgress(QString()); }
   };
   ProcessResult result;
   {

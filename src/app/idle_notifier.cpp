@@ -35,10 +35,8 @@ bool IsHousekeeping(QEvent::Type type) {
     case QEvent::Move:
     case QEvent::ToolTipChange:
     case QEvent::StatusTip:
-    case QEvent::PlatformSurface:
-      return true;
-    default:
-      return false;
+    case QEvent::PlatformSurface: return true;
+    default: return false;
   }
 }
 

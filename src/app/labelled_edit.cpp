@@ -14,8 +14,7 @@ constexpr int kEditHeight = 24;
 
 }  // namespace
 
-LabelledEdit AddLabelledEdit(QWidget* parent, const char* objectName, const QString& caption,
-                             int x, int y, int width) {
+LabelledEdit AddLabelledEdit(QWidget* parent, const char* objectName, const QString& caption, int x, int y, int width) {
   auto* edit = new QLineEdit(parent);
   edit->setObjectName(QString::fromLatin1(objectName));
   edit->setGeometry(x, y, width, kEditHeight);
@@ -26,9 +25,7 @@ LabelledEdit AddLabelledEdit(QWidget* parent, const char* objectName, const QStr
   return LabelledEdit{label, edit};
 }
 
-std::int32_t FieldValue(const QLineEdit* edit) {
-  return StrToInt32(edit->text().toStdString()).value_or(-1);
-}
+std::int32_t FieldValue(const QLineEdit* edit) { return StrToInt32(edit->text().toStdString()).value_or(-1); }
 
 void SetFieldValue(QLineEdit* edit, std::int32_t value) { edit->setText(QString::number(value)); }
 

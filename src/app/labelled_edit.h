@@ -17,8 +17,7 @@ struct LabelledEdit {
 
 // The label sits just above the edit at (x, y); its buddy is the edit, so its
 // mnemonic (if any) focuses the field.
-LabelledEdit AddLabelledEdit(QWidget* parent, const char* objectName, const QString& caption,
-                             int x, int y, int width);
+LabelledEdit AddLabelledEdit(QWidget* parent, const char* objectName, const QString& caption, int x, int y, int width);
 
 // The field's text as a signed 32-bit integer; -1 when it does not convert.
 std::int32_t FieldValue(const QLineEdit* edit);

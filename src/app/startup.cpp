@@ -10,8 +10,7 @@
 
 namespace selvarex {
 
-int RunSelvarex(int& argc, char** argv, Prompts& prompts,
-                const std::function<void(TFormMain&)>& started) {
+int RunSelvarex(int& argc, char** argv, Prompts& prompts, const std::function<void(TFormMain&)>& started) {
   SelvarexApplication application(argc, argv, prompts);
   try {
     TFormMain window(prompts);

@@ -11,7 +11,6 @@ class TFormMain;
 
 // Returns 0. started (optional) sees the window once it is shown, before the
 // message loop runs; measurements hook in there.
-int RunSelvarex(int& argc, char** argv, Prompts& prompts,
-                const std::function<void(TFormMain&)>& started = {});
+int RunSelvarex(int& argc, char** argv, Prompts& prompts, const std::function<void(TFormMain&)>& started = {});
 
 }  // namespace selvarex

@@ -143,10 +143,11 @@ std::optional<std::int32_t> Number(const CLI::App& app, const NumberText& number
 
 Parsed ParseArguments(const std::vector<std::string>& arguments) {
   Options options;
-  CLI::App app("Drives the Dravolin NAND flash programmer through its device library: reads, writes, erases "
-               "and compares the selected chip, and runs the programmer's single-shot commands and its "
-               "PostBus counter.",
-               kProgram);
+  CLI::App app(
+      "Drives the Dravolin NAND flash programmer through its device library: reads, writes, erases "
+      "and compares the selected chip, and runs the programmer's single-shot commands and its "
+      "PostBus counter.",
+      kProgram);
   app.require_subcommand(1);
   app.fallthrough();
   app.footer(kManual);
@@ -181,13 +182,13 @@ Parsed ParseArguments(const std::vector<std::string>& arguments) {
       sub->add_option("--size", size.text, "Bytes in the range (default 138412032, 1024 blocks)")->type_name("N");
     }
     if (command == Command::Write || command == Command::Erase)
-      sub->add_flag("--no-verify", [&options](std::int64_t) { options.verify = false; },
-                    "Switches the library's write verification off for the run (the window's \"Write Verify\")");
+      sub->add_flag(
+          "--no-verify", [&options](std::int64_t) { options.verify = false; },
+          "Switches the library's write verification off for the run (the window's \"Write Verify\")");
     if (command == Command::Read)
       sub->add_option("--passes", passes.text, "Reads the range K times (1 to 100, default 1)")->type_name("K");
     if (command == Command::Compare)
-      sub->add_option("--max-report", maxReport.text, "Prints at most N differing blocks (default 20)")
-          ->type_name("N");
+      sub->add_option("--max-report", maxReport.text, "Prints at most N differing blocks (default 20)")->type_name("N");
     if (command == Command::Erase) {
       sub->add_option("--first", first.text, "The first block erased (default 0)")->type_name("BLOCK");
       sub->add_option("--last", last.text, "The last block erased (default 1023)")->type_name("BLOCK");

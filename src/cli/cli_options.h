@@ -12,7 +12,21 @@
 
 namespace selvarex::cli {
 
-enum class Command { Info, Read, Write, Erase, Compare, Blank, Size, Reset, FlashReset, PldReset, DevEnter, DevExit, Counter };
+enum class Command {
+  Info,
+  Read,
+  Write,
+  Erase,
+  Compare,
+  Blank,
+  Size,
+  Reset,
+  FlashReset,
+  PldReset,
+  DevEnter,
+  DevExit,
+  Counter
+};
 
 struct Options {
   Command command = Command::Info;
@@ -23,10 +37,10 @@ struct Options {
   // erase: blocks, both erased; the window's default run of 1024 blocks.
   std::uint32_t firstBlock = 0;
   std::uint32_t lastBlock = nand::kDefaultBlocks - 1;
-  bool verify = true;          // write, erase: the window's "Write Verify", ticked at start
-  std::uint32_t passes = 1;    // read
+  bool verify = true;            // write, erase: the window's "Write Verify", ticked at start
+  std::uint32_t passes = 1;      // read
   std::uint32_t maxReport = 20;  // compare
-  bool json = false;           // info
+  bool json = false;             // info
   std::uint32_t flash = 0;
   std::string library;  // "" = Dravolin.dll in the working directory
   std::string logPath;  // "" = DravolinLog.txt in the working directory

@@ -22,12 +22,11 @@ void Session::Open() {
   try {
     library_.Load();
     programmer_.UpdateInfo(*this);
-    if (const auto refused = FirstFalseTerm(ActionId::actDravolinConnect, *this))
-      throw Unavailable(Refusal(*refused));
+    if (const auto refused = FirstFalseTerm(ActionId::actDravolinConnect, *this)) throw Unavailable(Refusal(*refused));
     programmer_.Connect(*this);
     if (!programmer_.IsConnected())
-      throw Unavailable("No programmer has been found (" + std::string(TextOf(PanelLabel::DeviceCount).caption) +
-                        " " + Label(PanelLabel::DeviceCount) + ").");
+      throw Unavailable("No programmer has been found (" + std::string(TextOf(PanelLabel::DeviceCount).caption) + " " +
+                        Label(PanelLabel::DeviceCount) + ").");
     programmer_.SelectFlash(flash_, *this);
     flashSelected_ = true;
   } catch (const Unavailable&) {

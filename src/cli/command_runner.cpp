@@ -77,8 +77,10 @@ class Runner {
  public:
   Runner(const Options& options, Session& session, std::FILE* out, std::FILE* err)
       : o_(options), session_(session), out_(out), err_(err) {
-    if (!o_.noLog) log_.path = o_.logPath.empty() ? OperationLog::DefaultPath() : o_.logPath;
-    else log_.path.clear();
+    if (!o_.noLog)
+      log_.path = o_.logPath.empty() ? OperationLog::DefaultPath() : o_.logPath;
+    else
+      log_.path.clear();
   }
 
   int Run() {
@@ -86,18 +88,12 @@ class Runner {
       case Command::Info:
         Print(out_, o_.json ? InfoJson(session_, o_.flash) : InfoLines(session_, o_.flash));
         return kSuccess;
-      case Command::Counter:
-        return Counter();
-      case Command::Read:
-        return Read();
-      case Command::Write:
-        return Write();
-      case Command::Erase:
-        return Erase();
-      case Command::Compare:
-        return Compare();
-      default:
-        return OneDeviceCommand();
+      case Command::Counter: return Counter();
+      case Command::Read: return Read();
+      case Command::Write: return Write();
+      case Command::Erase: return Erase();
+      case Command::Compare: return Compare();
+      default: return OneDeviceCommand();
     }
   }
 

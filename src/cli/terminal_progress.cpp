@@ -34,8 +34,8 @@ void TerminalProgress::Finish() {
 }
 
 void TerminalProgress::Draw() {
-  std::string line = verb_ + " " + std::to_string(meter_.Position()) + "/" + std::to_string(meter_.Maximum()) +
-                     " blocks";
+  std::string line =
+      verb_ + " " + std::to_string(meter_.Position()) + "/" + std::to_string(meter_.Maximum()) + " blocks";
   const std::string figures = meter_.Text('.');
   if (!figures.empty()) line += ", " + figures;
   // The line is drawn over the last one: blanks cover what was longer.

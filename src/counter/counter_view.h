@@ -12,8 +12,7 @@ class CounterView {
   virtual void ShowCounterStatus(const std::string& status) = 0;
   // Lets the window draw the status before the poll loop holds the thread.
   virtual void ProcessMessagesOnce() = 0;
-  virtual void ShowCounterResult(const std::string& ticks, const std::string& time,
-                                 const std::string& value) = 0;
+  virtual void ShowCounterResult(const std::string& ticks, const std::string& time, const std::string& value) = 0;
 };
 
 }  // namespace selvarex

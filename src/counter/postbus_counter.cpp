@@ -35,8 +35,7 @@ void RunCounter(Programmer& programmer, CounterView& view, char decimalSeparator
   std::uint8_t value = 0;
   std::int32_t timedOut = 0;
   // The first reading belongs to the previous measurement and is discarded.
-  if (api.DravCounterGet(flash, &running, &ticks, &value, &timedOut) == 0)
-    programmer.RaiseLastDravolinError();
+  if (api.DravCounterGet(flash, &running, &ticks, &value, &timedOut) == 0) programmer.RaiseLastDravolinError();
   if (api.DravCounterReset(flash) == 0) programmer.RaiseLastDravolinError();
   if (api.DravCounterStart(flash) == 0) programmer.RaiseLastDravolinError();
 
@@ -45,8 +44,7 @@ void RunCounter(Programmer& programmer, CounterView& view, char decimalSeparator
   // Values a poll does not write must not pass for a finished measurement.
   timedOut = 0;
   while (budget > 0 && running != 0) {
-    if (api.DravCounterGet(flash, &running, &ticks, &value, &timedOut) == 0)
-      programmer.RaiseLastDravolinError();
+    if (api.DravCounterGet(flash, &running, &ticks, &value, &timedOut) == 0) programmer.RaiseLastDravolinError();
     --budget;
   }
 
@@ -56,8 +54,7 @@ void RunCounter(Programmer& programmer, CounterView& view, char decimalSeparator
     return;
   }
   view.ShowCounterStatus("Ready");
-  view.ShowCounterResult(std::to_string(ticks), FormatCounterTime(ticks, decimalSeparator),
-                         FormatCounterValue(value));
+  view.ShowCounterResult(std::to_string(ticks), FormatCounterTime(ticks, decimalSeparator), FormatCounterValue(value));
 }
 
 }  // namespace selvarex

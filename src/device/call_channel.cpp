@@ -25,8 +25,7 @@ void CallChannel::Read(void* data, std::size_t size) {
   if (!channel_.ReadExact(data, size)) throw ChannelFailure{true, {}};
 }
 
-Reply CallChannel::Exchange(const Request& request, const std::uint8_t* send,
-                            std::uint8_t* receive, std::string* text,
+Reply CallChannel::Exchange(const Request& request, const std::uint8_t* send, std::uint8_t* receive, std::string* text,
                             std::chrono::milliseconds limit) {
   std::uint8_t* shared = channel_.Shared();
   // A buffer that lies in the shared buffer already (the transfer buffer)
@@ -61,8 +60,7 @@ Reply CallChannel::Exchange(const Request& request, const std::uint8_t* send,
   if (carriesText) {
     std::string message(reply.payload, '\0');
     Read(message.data(), message.size());
-    if (reply.kind == ReplyKind::Refused)
-      throw ChannelFailure{false, "the request was refused: " + message};
+    if (reply.kind == ReplyKind::Refused) throw ChannelFailure{false, "the request was refused: " + message};
     if (text != nullptr) *text = message;
   }
   if (reply.kind != ExpectedReply(request.kind)) throw ChannelFailure{false, "a reply of another kind"};

@@ -37,8 +37,7 @@ class CallChannel {
   // refusal, a failed load or free, carries its text in `text`. Throws
   // ChannelFailure, or BufferTooLarge before anything is sent.
   // With a limit, a reply that has not begun within it is a failure too.
-  Reply Exchange(const Request& request, const std::uint8_t* send, std::uint8_t* receive,
-                 std::string* text = nullptr,
+  Reply Exchange(const Request& request, const std::uint8_t* send, std::uint8_t* receive, std::string* text = nullptr,
                  std::chrono::milliseconds limit = std::chrono::milliseconds::zero());
 
   platform::Channel& Channel() { return channel_; }

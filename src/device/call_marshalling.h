@@ -24,8 +24,8 @@ namespace selvarex::host {
 enum class ParamKind { Value, OutValue, BufferOut, BufferIn };
 
 template <typename T>
-constexpr bool kIsBytePointer = std::is_same_v<T, char*> || std::is_same_v<T, std::uint8_t*> ||
-                                std::is_same_v<T, const std::uint8_t*>;
+constexpr bool kIsBytePointer =
+    std::is_same_v<T, char*> || std::is_same_v<T, std::uint8_t*> || std::is_same_v<T, const std::uint8_t*>;
 
 template <typename... P>
 constexpr std::array<ParamKind, sizeof...(P)> KindsOf() {
@@ -181,8 +181,7 @@ struct Signature<R(DRAV_CALL*)(P...)> {
   }
 
   template <std::size_t... I>
-  static std::string CheckEach(const Reply& reply, const std::tuple<P...>& args,
-                               std::index_sequence<I...>) {
+  static std::string CheckEach(const Reply& reply, const std::tuple<P...>& args, std::index_sequence<I...>) {
     std::string error;
     ((error.empty() ? void(error = CheckOne<I>(reply, args)) : void()), ...);
     if (!error.empty()) return error;
@@ -197,8 +196,7 @@ struct Signature<R(DRAV_CALL*)(P...)> {
     const Param<I> value = std::get<I>(args);
     if constexpr (kKinds[I] == ParamKind::OutValue) {
       if (value == nullptr && reply.outs[I] != 0) return "an out-value for a null pointer";
-      if (!FitsSlot<std::remove_pointer_t<Param<I>>>(reply.outs[I]))
-        return "an out-value wider than its variable";
+      if (!FitsSlot<std::remove_pointer_t<Param<I>>>(reply.outs[I])) return "an out-value wider than its variable";
     } else {
       if (reply.outs[I] != 0) return "an out-value for an argument that has none";
       if constexpr (kKinds[I] == ParamKind::BufferOut || kKinds[I] == ParamKind::BufferIn) {
@@ -240,8 +238,7 @@ struct Signature<R(DRAV_CALL*)(P...)> {
       if (request.args[I] > 1) return "a pointer argument other than set or null";
       if constexpr (kKinds[I] == ParamKind::OutValue) {
         if (request.args[I] == 0 && request.outs[I] != 0) return "an out-value for a null pointer";
-        if (!FitsSlot<std::remove_pointer_t<T>>(request.outs[I]))
-          return "an out-value wider than its variable";
+        if (!FitsSlot<std::remove_pointer_t<T>>(request.outs[I])) return "an out-value wider than its variable";
       } else {
         if (request.outs[I] != 0) return "an out-value for a buffer";
         if constexpr (I + 1 < kCount) {
@@ -255,8 +252,7 @@ struct Signature<R(DRAV_CALL*)(P...)> {
 
   // Storage of an out-value for the host's call; other kinds need none.
   template <std::size_t I>
-  using Stored = std::conditional_t<kKinds[I] == ParamKind::OutValue,
-                                    std::remove_pointer_t<Param<I>>, std::uint32_t>;
+  using Stored = std::conditional_t<kKinds[I] == ParamKind::OutValue, std::remove_pointer_t<Param<I>>, std::uint32_t>;
 
   template <std::size_t I>
   static Stored<I> InitialValue(const Request& request) {
@@ -264,8 +260,7 @@ struct Signature<R(DRAV_CALL*)(P...)> {
   }
 
   template <std::size_t I>
-  static Param<I> Argument(Stored<I>& stored, const Request& request,
-                           std::uint8_t* buffer) {
+  static Param<I> Argument(Stored<I>& stored, const Request& request, std::uint8_t* buffer) {
     if constexpr (kKinds[I] == ParamKind::Value) {
       if constexpr (std::is_signed_v<Param<I>>) {
         return static_cast<Param<I>>(static_cast<std::int32_t>(request.args[I]));

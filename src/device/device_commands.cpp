@@ -17,8 +17,8 @@ void CallOrRaise(const Programmer& programmer, Entry entry, Args... args) {
 
 using DevModeEntry = drav::DravUsbDEVEnter_t;  // DEVExit has the same type
 
-void RunDevMode(Programmer& programmer, CommandReporter& reporter, DevModeEntry entry,
-                std::uint8_t expected, const char* done, const char* failed) {
+void RunDevMode(Programmer& programmer, CommandReporter& reporter, DevModeEntry entry, std::uint8_t expected,
+                const char* done, const char* failed) {
   if (entry == nullptr) return;
   for (int attempt = 0; attempt < kDevModeAttempts; ++attempt) {
     std::uint8_t status = 0;
@@ -52,13 +52,13 @@ void SetTimeOut(Programmer& programmer, std::int32_t rx, std::int32_t tx) {
 }
 
 void DevEnter(Programmer& programmer, CommandReporter& reporter) {
-  RunDevMode(programmer, reporter, programmer.Api().DravUsbDEVEnter, kDevEnteredStatus,
-             "DevEnter done!", "DevEnter failed!");
+  RunDevMode(programmer, reporter, programmer.Api().DravUsbDEVEnter, kDevEnteredStatus, "DevEnter done!",
+             "DevEnter failed!");
 }
 
 void DevExit(Programmer& programmer, CommandReporter& reporter) {
-  RunDevMode(programmer, reporter, programmer.Api().DravUsbDEVExit, kDevExitedStatus,
-             "DevExit done!", "DevExit failed!");
+  RunDevMode(programmer, reporter, programmer.Api().DravUsbDEVExit, kDevExitedStatus, "DevExit done!",
+             "DevExit failed!");
 }
 
 void BlankCheck(Programmer& programmer, CommandReporter& reporter) {

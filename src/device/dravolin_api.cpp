@@ -5,8 +5,7 @@ namespace drav {
 bool EntryTable::Has(Entry e) const {
   switch (e) {
 #define DRAV_CASE(name, result, params) \
-  case Entry::name:                     \
-    return name != nullptr;
+  case Entry::name: return name != nullptr;
     DRAVOLIN_ENTRY_POINTS(DRAV_CASE)
 #undef DRAV_CASE
   }

@@ -17,8 +17,8 @@
 
 namespace drav {
 
-using BOOL32 = std::int32_t;    // non-zero = success
-using Handle = std::uint32_t;   // opaque library object, 0 = none
+using BOOL32 = std::int32_t;   // non-zero = success
+using Handle = std::uint32_t;  // opaque library object, 0 = none
 
 constexpr std::uint32_t kLastErrorBufferSize = 512;
 constexpr std::uint32_t kNameBufferSize = 100;
@@ -27,53 +27,46 @@ constexpr std::uint32_t kNameBufferSize = 100;
 
 // X(name, result type, parameter list) in the order the loader resolves them.
 // GetFlashID and DravDevSetWVerify are resolved but never called.
-#define DRAVOLIN_ENTRY_POINTS(X)                                                       \
-  X(DravUsbOpen, drav::Handle, (void))                                                  \
-  X(DravUsbClose, drav::BOOL32, (drav::Handle usb))                                     \
-  X(DravGetLastError, drav::BOOL32, (char* text, std::uint32_t size))                   \
-  X(DravUsbGetDLLVersion, drav::BOOL32, (std::uint32_t * high, std::uint32_t * low))    \
-  X(DravUsbGetDriverVersion, drav::BOOL32, (std::uint32_t * high, std::uint32_t * low)) \
-  X(GetFlashID, drav::BOOL32, (drav::Handle usb, std::uint16_t * id))                   \
-  X(DravUsbGetLoaderVersion, drav::BOOL32, (drav::Handle usb, std::uint16_t * version)) \
-  X(DravUsbGetPldStatus, drav::BOOL32, (drav::Handle usb, std::uint32_t * status))      \
-  X(DravUsbGetPLDID, drav::BOOL32, (drav::Handle usb, std::uint16_t * id))              \
-  X(DravUsbResetPLD, drav::BOOL32, (drav::Handle usb))                                  \
-  X(DravUsbReset, drav::BOOL32, (drav::Handle usb))                                     \
-  X(DravUsbSetTimeOut, drav::BOOL32, (drav::Handle usb, std::int32_t rx, std::int32_t tx)) \
-  X(DravUsbDeviceCount, drav::BOOL32, (std::uint32_t * count))                          \
-  X(DravUsbDEVEnter, drav::BOOL32, (drav::Handle usb, std::uint8_t * status))           \
-  X(DravUsbDEVExit, drav::BOOL32, (drav::Handle usb, std::uint8_t * status))            \
-  X(DravUsbSelectFlash, drav::BOOL32, (drav::Handle usb, std::uint32_t index))          \
-  X(DravDevCreate, drav::Handle, (void))                                                \
-  X(DravDevDestroy, drav::BOOL32, (drav::Handle device))                                \
-  X(DravDevIsSupported, drav::BOOL32,                                                   \
-    (drav::Handle device, std::uint32_t flashId, std::uint32_t * flag))                 \
-  X(DravDevIsProdSupported, drav::BOOL32,                                               \
-    (drav::Handle device, std::uint32_t flashId, std::uint32_t * flag))                 \
-  X(DravDevGetFullName, drav::BOOL32,                                                   \
-    (drav::Handle device, std::uint32_t flashId, char* text, std::uint32_t size))       \
-  X(DravDevGetProdName, drav::BOOL32,                                                   \
-    (drav::Handle device, std::uint32_t flashId, char* text, std::uint32_t size))       \
-  X(DravDevSetWVerify, drav::BOOL32, (drav::Handle device, std::uint32_t flag))         \
-  X(DravDevGetFlashID, drav::BOOL32,                                                    \
-    (drav::Handle device, drav::Handle usb, std::uint16_t * id))                        \
-  X(DravDevCreateFlash, drav::Handle,                                                   \
-    (drav::Handle device, drav::Handle usb, std::uint16_t flashId))                     \
-  X(DravFlashBlank, drav::BOOL32, (drav::Handle flash, std::uint32_t * value))          \
-  X(DravFlashEraseAll, drav::BOOL32, (drav::Handle flash))                              \
-  X(DravFlashEraseSector, drav::BOOL32, (drav::Handle flash, std::uint32_t address))    \
-  X(DravFlashReset, drav::BOOL32, (drav::Handle flash))                                 \
-  X(DravFlashGetDeviceSize, drav::BOOL32, (drav::Handle flash, std::uint32_t * size))   \
-  X(DravFlashSetWVerify, drav::BOOL32, (drav::Handle flash, std::uint32_t flag))        \
-  X(DravFlashRead, drav::BOOL32,                                                        \
-    (drav::Handle flash, std::uint32_t address, std::uint8_t * buffer, std::uint32_t length)) \
-  X(DravFlashWrite, drav::BOOL32,                                                       \
-    (drav::Handle flash, std::uint32_t address, const std::uint8_t* buffer,            \
-     std::uint32_t length))                                                             \
-  X(DravCounterStart, drav::BOOL32, (drav::Handle flash))                               \
-  X(DravCounterGet, drav::BOOL32,                                                       \
-    (drav::Handle flash, std::int32_t * running, std::uint32_t * ticks,                 \
-     std::uint8_t * value, std::int32_t * timedOut))                                    \
+#define DRAVOLIN_ENTRY_POINTS(X)                                                                                    \
+  X(DravUsbOpen, drav::Handle, (void))                                                                              \
+  X(DravUsbClose, drav::BOOL32, (drav::Handle usb))                                                                 \
+  X(DravGetLastError, drav::BOOL32, (char* text, std::uint32_t size))                                               \
+  X(DravUsbGetDLLVersion, drav::BOOL32, (std::uint32_t * high, std::uint32_t * low))                                \
+  X(DravUsbGetDriverVersion, drav::BOOL32, (std::uint32_t * high, std::uint32_t * low))                             \
+  X(GetFlashID, drav::BOOL32, (drav::Handle usb, std::uint16_t * id))                                               \
+  X(DravUsbGetLoaderVersion, drav::BOOL32, (drav::Handle usb, std::uint16_t * version))                             \
+  X(DravUsbGetPldStatus, drav::BOOL32, (drav::Handle usb, std::uint32_t * status))                                  \
+  X(DravUsbGetPLDID, drav::BOOL32, (drav::Handle usb, std::uint16_t * id))                                          \
+  X(DravUsbResetPLD, drav::BOOL32, (drav::Handle usb))                                                              \
+  X(DravUsbReset, drav::BOOL32, (drav::Handle usb))                                                                 \
+  X(DravUsbSetTimeOut, drav::BOOL32, (drav::Handle usb, std::int32_t rx, std::int32_t tx))                          \
+  X(DravUsbDeviceCount, drav::BOOL32, (std::uint32_t * count))                                                      \
+  X(DravUsbDEVEnter, drav::BOOL32, (drav::Handle usb, std::uint8_t * status))                                       \
+  X(DravUsbDEVExit, drav::BOOL32, (drav::Handle usb, std::uint8_t * status))                                        \
+  X(DravUsbSelectFlash, drav::BOOL32, (drav::Handle usb, std::uint32_t index))                                      \
+  X(DravDevCreate, drav::Handle, (void))                                                                            \
+  X(DravDevDestroy, drav::BOOL32, (drav::Handle device))                                                            \
+  X(DravDevIsSupported, drav::BOOL32, (drav::Handle device, std::uint32_t flashId, std::uint32_t * flag))           \
+  X(DravDevIsProdSupported, drav::BOOL32, (drav::Handle device, std::uint32_t flashId, std::uint32_t * flag))       \
+  X(DravDevGetFullName, drav::BOOL32, (drav::Handle device, std::uint32_t flashId, char* text, std::uint32_t size)) \
+  X(DravDevGetProdName, drav::BOOL32, (drav::Handle device, std::uint32_t flashId, char* text, std::uint32_t size)) \
+  X(DravDevSetWVerify, drav::BOOL32, (drav::Handle device, std::uint32_t flag))                                     \
+  X(DravDevGetFlashID, drav::BOOL32, (drav::Handle device, drav::Handle usb, std::uint16_t * id))                   \
+  X(DravDevCreateFlash, drav::Handle, (drav::Handle device, drav::Handle usb, std::uint16_t flashId))               \
+  X(DravFlashBlank, drav::BOOL32, (drav::Handle flash, std::uint32_t * value))                                      \
+  X(DravFlashEraseAll, drav::BOOL32, (drav::Handle flash))                                                          \
+  X(DravFlashEraseSector, drav::BOOL32, (drav::Handle flash, std::uint32_t address))                                \
+  X(DravFlashReset, drav::BOOL32, (drav::Handle flash))                                                             \
+  X(DravFlashGetDeviceSize, drav::BOOL32, (drav::Handle flash, std::uint32_t * size))                               \
+  X(DravFlashSetWVerify, drav::BOOL32, (drav::Handle flash, std::uint32_t flag))                                    \
+  X(DravFlashRead, drav::BOOL32,                                                                                    \
+    (drav::Handle flash, std::uint32_t address, std::uint8_t * buffer, std::uint32_t length))                       \
+  X(DravFlashWrite, drav::BOOL32,                                                                                   \
+    (drav::Handle flash, std::uint32_t address, const std::uint8_t* buffer, std::uint32_t length))                  \
+  X(DravCounterStart, drav::BOOL32, (drav::Handle flash))                                                           \
+  X(DravCounterGet, drav::BOOL32,                                                                                   \
+    (drav::Handle flash, std::int32_t * running, std::uint32_t * ticks, std::uint8_t * value,                       \
+     std::int32_t * timedOut))                                                                                      \
   X(DravCounterReset, drav::BOOL32, (drav::Handle flash))
 
 namespace drav {

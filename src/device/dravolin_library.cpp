@@ -24,9 +24,7 @@ DravolinLibrary::Binding DravolinLibrary::ChosenBinding() {
 #endif
 }
 
-std::string DravolinLibrary::LibraryPath() {
-  return std::string(platform::CurrentDirectoryPrefix()) + kFileName;
-}
+std::string DravolinLibrary::LibraryPath() { return std::string(platform::CurrentDirectoryPrefix()) + kFileName; }
 
 DravolinLibrary::DravolinLibrary(Binding binding) : binding_(binding) {}
 
@@ -40,9 +38,7 @@ DravolinLibrary::Closing::~Closing() {
   if (library_.host_ != nullptr) library_.host_->LimitCalls(false);
 }
 
-bool DravolinLibrary::IsOpen() const {
-  return FDllHandle != nullptr || (host_ != nullptr && host_->Serving());
-}
+bool DravolinLibrary::IsOpen() const { return FDllHandle != nullptr || (host_ != nullptr && host_->Serving()); }
 
 std::uint8_t* DravolinLibrary::TransferBuffer(std::uint32_t size) const {
   if (host_ != nullptr && host_->Serving() && size <= host::kTransferBytes) return host_->TransferBuffer();

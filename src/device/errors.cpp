@@ -10,10 +10,8 @@ std::string OsErrorMessage(std::uint32_t code, const std::string& systemText) {
 EOSError::EOSError(std::uint32_t code, const std::string& systemText)
     : Exception(OsErrorMessage(code, systemText)), code_(code), systemText_(systemText) {}
 
-EFOpenError::EFOpenError(const std::string& fileName)
-    : Exception("Cannot open file " + fileName) {}
+EFOpenError::EFOpenError(const std::string& fileName) : Exception("Cannot open file " + fileName) {}
 
-EFCreateError::EFCreateError(const std::string& fileName)
-    : Exception("Cannot create file " + fileName) {}
+EFCreateError::EFCreateError(const std::string& fileName) : Exception("Cannot create file " + fileName) {}
 
 }  // namespace selvarex

@@ -40,8 +40,7 @@ class Reader {
 };
 
 bool KnownRequest(std::uint16_t kind) {
-  return kind >= static_cast<std::uint16_t>(RequestKind::Load) &&
-         kind <= static_cast<std::uint16_t>(RequestKind::Free);
+  return kind >= static_cast<std::uint16_t>(RequestKind::Load) && kind <= static_cast<std::uint16_t>(RequestKind::Free);
 }
 
 bool KnownReply(std::uint16_t kind) {
@@ -125,8 +124,7 @@ DecodedReply DecodeReply(const ReplyBytes& bytes) {
   reply.exports = r.U64();
   const bool carriesText = reply.kind == ReplyKind::Refused || reply.outcome != Outcome::Done;
   const std::uint32_t bound = carriesText ? kMaxTextBytes : kMaxBufferBytes;
-  if (reply.payload > bound)
-    return {std::nullopt, "a payload of " + std::to_string(reply.payload) + " bytes"};
+  if (reply.payload > bound) return {std::nullopt, "a payload of " + std::to_string(reply.payload) + " bytes"};
   if ((reply.exports & ~kAllExports) != 0) return {std::nullopt, "entries beyond the 36"};
   if (reply.kind == ReplyKind::Returned && reply.outcome != Outcome::Done)
     return {std::nullopt, "a call with a load outcome"};

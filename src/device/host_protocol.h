@@ -47,21 +47,21 @@ enum class Outcome : std::uint16_t {
 
 struct Request {
   RequestKind kind = RequestKind::Call;
-  std::uint16_t entry = 0;                // Call: index in the entry table
+  std::uint16_t entry = 0;                     // Call: index in the entry table
   std::array<std::uint32_t, kMaxArgs> args{};  // values; pointers as 1 (set) or 0 (null)
   std::array<std::uint32_t, kMaxArgs> outs{};  // out-values as the caller holds them
-  std::uint32_t payload = 0;              // bytes of the call's buffer that travel
-  std::uint32_t offset = 0;               // where they are in the shared buffer
+  std::uint32_t payload = 0;                   // bytes of the call's buffer that travel
+  std::uint32_t offset = 0;                    // where they are in the shared buffer
 };
 
 struct Reply {
   ReplyKind kind = ReplyKind::Returned;
   Outcome outcome = Outcome::Done;
-  std::uint32_t result = 0;               // Returned: the entry's result
+  std::uint32_t result = 0;  // Returned: the entry's result
   std::array<std::uint32_t, kMaxArgs> outs{};
-  std::uint32_t code = 0;                 // OsError: the system's code
-  std::uint32_t payload = 0;              // bytes that follow: buffer or text
-  std::uint64_t exports = 0;              // Loaded: bit i set = entry i resolved
+  std::uint32_t code = 0;     // OsError: the system's code
+  std::uint32_t payload = 0;  // bytes that follow: buffer or text
+  std::uint64_t exports = 0;  // Loaded: bit i set = entry i resolved
 };
 
 constexpr std::size_t kRequestBytes = 4 + 2 + 2 + 4 * kMaxArgs * 2 + 4 + 4;

@@ -21,9 +21,9 @@ struct HostProxy<E, R(DRAV_CALL*)(P...)> {
 
 drav::EntryTable HostEntryTable(std::uint64_t exports) {
   drav::EntryTable table;
-#define DRAV_PROXY(name, result, params)                                              \
-  if ((exports >> static_cast<int>(drav::Entry::name)) & 1u) {                        \
-    table.name = &HostProxy<drav::Entry::name, drav::name##_t>::Call;                 \
+#define DRAV_PROXY(name, result, params)                              \
+  if ((exports >> static_cast<int>(drav::Entry::name)) & 1u) {        \
+    table.name = &HostProxy<drav::Entry::name, drav::name##_t>::Call; \
   }
   DRAVOLIN_ENTRY_POINTS(DRAV_PROXY)
 #undef DRAV_PROXY

@@ -53,8 +53,7 @@ std::string HostSession::HostPath() {
   }
 }
 
-HostSession::HostSession(std::unique_ptr<platform::ChildProcess> child)
-    : child_(std::move(child)), channel_(*child_) {}
+HostSession::HostSession(std::unique_ptr<platform::ChildProcess> child) : child_(std::move(child)), channel_(*child_) {}
 
 HostSession::~HostSession() {
   if (serving_) End();
@@ -80,8 +79,7 @@ std::unique_ptr<HostSession> HostSession::Open(std::uint64_t& exports, const std
   std::string text;
   host::Reply reply;
   try {
-    reply = session->channel_.Exchange(load, reinterpret_cast<const std::uint8_t*>(libraryFile.data()),
-                                       nullptr, &text);
+    reply = session->channel_.Exchange(load, reinterpret_cast<const std::uint8_t*>(libraryFile.data()), nullptr, &text);
   } catch (const host::ChannelFailure& failure) {
     session->Lost("while loading the library", failure, "the library has not been loaded");
   }
@@ -124,21 +122,21 @@ void HostSession::End() {
 
 HostSession& HostSession::Active(drav::Entry entry) {
   if (activeSession == nullptr)
-    throw ELibraryHostStopped(std::string("The device library has been unloaded; ") +
-                              drav::EntryName(entry) + " cannot be called.");
+    throw ELibraryHostStopped(std::string("The device library has been unloaded; ") + drav::EntryName(entry) +
+                              " cannot be called.");
   return *activeSession;
 }
 
-host::Reply HostSession::Call(drav::Entry entry, const host::Request& request,
-                              const std::uint8_t* send, std::uint8_t* receive) {
+host::Reply HostSession::Call(drav::Entry entry, const host::Request& request, const std::uint8_t* send,
+                              std::uint8_t* receive) {
   try {
     return channel_.Exchange(request, send, receive, nullptr, closing_ ? kClosingLimit : 0ms);
   } catch (const host::ChannelFailure& failure) {
     Lost(During(entry), failure, "the library has been unloaded");
   } catch (const host::BufferTooLarge& large) {
     throw Exception(std::string(drav::EntryName(entry)) + " was given " + std::to_string(large.size) +
-                    " bytes at once; the device library host passes at most " +
-                    std::to_string(large.capacity) + ". Nothing has been sent to the library.");
+                    " bytes at once; the device library host passes at most " + std::to_string(large.capacity) +
+                    ". Nothing has been sent to the library.");
   }
 }
 
@@ -146,8 +144,7 @@ void HostSession::Malformed(drav::Entry entry, const std::string& reason) {
   Lost(During(entry), host::ChannelFailure{false, reason}, "the library has been unloaded");
 }
 
-void HostSession::Lost(const std::string& during, const host::ChannelFailure& failure,
-                       const std::string& consequence) {
+void HostSession::Lost(const std::string& during, const host::ChannelFailure& failure, const std::string& consequence) {
   serving_ = false;
   if (activeSession == this) activeSession = nullptr;
   std::string message;
@@ -161,8 +158,7 @@ void HostSession::Lost(const std::string& during, const host::ChannelFailure& fa
     child_->CloseChannel();
     std::optional<platform::ExitStatus> status = child_->WaitForExit(kExitGrace);
     if (!status) status = child_->Kill();
-    message = "The device library host stopped (" + StatusText(*status) + ") " + during + "; " +
-              consequence + ".";
+    message = "The device library host stopped (" + StatusText(*status) + ") " + during + "; " + consequence + ".";
   } else {
     child_->Kill();
     message = "The device library host sent a malformed reply (" + failure.reason + ") " + during +

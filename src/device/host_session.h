@@ -51,8 +51,7 @@ class HostSession {
   static HostSession& Active(drav::Entry entry);
   // One call: sends it and returns the reply whose out-values the caller
   // checks and writes.
-  host::Reply Call(drav::Entry entry, const host::Request& request, const std::uint8_t* send,
-                   std::uint8_t* receive);
+  host::Reply Call(drav::Entry entry, const host::Request& request, const std::uint8_t* send, std::uint8_t* receive);
   // The caller found the reply malformed: ends the session and throws.
   [[noreturn]] void Malformed(drav::Entry entry, const std::string& reason);
 

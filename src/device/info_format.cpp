@@ -6,8 +6,8 @@
 namespace selvarex {
 
 std::string VersionToStr(std::uint32_t high, std::uint32_t low) {
-  return std::to_string(high >> 16) + "." + std::to_string(high & 0xFFFFu) + "." +
-         std::to_string(low >> 16) + "." + std::to_string(low & 0xFFFFu);
+  return std::to_string(high >> 16) + "." + std::to_string(high & 0xFFFFu) + "." + std::to_string(low >> 16) + "." +
+         std::to_string(low & 0xFFFFu);
 }
 
 std::string LoaderVersionToStr(std::uint16_t version) {
@@ -16,9 +16,8 @@ std::string LoaderVersionToStr(std::uint16_t version) {
 
 const std::string& PldIdToProductName(std::uint16_t pldId) {
   // Built once, on first use, and kept for the life of the program.
-  static const std::array<std::string, 8> names = {
-      "Q3LIN",      "Veska Hollin", "Veska Sorrel",  "Dravolin 78",
-      "Calvex One", "Calvex Two",   "Calvex Serial", "Ombrel"};
+  static const std::array<std::string, 8> names = {"Q3LIN",      "Veska Hollin", "Veska Sorrel",  "Dravolin 78",
+                                                   "Calvex One", "Calvex Two",   "Calvex Serial", "Ombrel"};
   static const std::string unknown = "UNKNOWN";
   return pldId < names.size() ? names[pldId] : unknown;
 }

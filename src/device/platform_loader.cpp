@@ -1,11 +1,10 @@
 #include "device/platform_loader.h"
 
-
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include <dlfcn.h>
 #include <cerrno>
+#include <dlfcn.h>
 #endif
 
 namespace selvarex::platform {
@@ -40,9 +39,7 @@ void RememberDlError(int savedErrno) {
 
 const char* CurrentDirectoryPrefix() { return ".\\"; }
 
-ModuleHandle OpenLibrary(const std::string& path) {
-  return reinterpret_cast<ModuleHandle>(LoadLibraryA(path.c_str()));
-}
+ModuleHandle OpenLibrary(const std::string& path) { return reinterpret_cast<ModuleHandle>(LoadLibraryA(path.c_str())); }
 
 void* FindSymbol(ModuleHandle module, const char* name) {
   return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module), name));
@@ -54,10 +51,9 @@ OsError LastOsError() {
   OsError error;
   error.code = GetLastError();
   char* buffer = nullptr;
-  const DWORD length = FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
-          FORMAT_MESSAGE_ARGUMENT_ARRAY,
-      nullptr, error.code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+  const DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                          FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ARGUMENT_ARRAY,
+                                      nullptr, error.code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
   if (buffer != nullptr) {
     error.text = Utf8FromSystemText(TrimSystemText(std::string(buffer, length)));
     LocalFree(buffer);

@@ -263,8 +263,8 @@ std::unique_ptr<Channel> ChannelOver(std::intptr_t osHandle) {
   return std::make_unique<WindowsHandleChannel>(reinterpret_cast<HANDLE>(osHandle));
 }
 
-std::unique_ptr<ChildProcess> ChildProcess::Start(const std::filesystem::path& program,
-                                                  std::uint32_t sharedBytes, OsError& error) {
+std::unique_ptr<ChildProcess> ChildProcess::Start(const std::filesystem::path& program, std::uint32_t sharedBytes,
+                                                  OsError& error) {
   auto child = std::make_unique<WindowsChild>();
   SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
   HANDLE childReads = nullptr;
@@ -299,21 +299,19 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::filesystem::path& p
     LPPROC_THREAD_ATTRIBUTE_LIST list;
     ~ListGuard() { DeleteProcThreadAttributeList(list); }
   } guard{list};
-  if (!UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handed, sizeof handed,
-                                 nullptr, nullptr))
+  if (!UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handed, sizeof handed, nullptr, nullptr))
     return fail();
 
   auto number = [](HANDLE h) { return std::to_wstring(reinterpret_cast<std::uintptr_t>(h)); };
   std::wstring command = QuotedArgument(program.wstring()) + L" --serve " + number(childReads) + L" " +
-                         number(childWrites) + L" " + number(mapping) + L" " +
-                         std::to_wstring(sharedBytes);
+                         number(childWrites) + L" " + number(mapping) + L" " + std::to_wstring(sharedBytes);
   STARTUPINFOEXW startup{};
   startup.StartupInfo.cb = sizeof startup;
   startup.lpAttributeList = list;
   PROCESS_INFORMATION info{};
   if (!CreateProcessW(program.wstring().c_str(), command.data(), nullptr, nullptr, TRUE,
-                      EXTENDED_STARTUPINFO_PRESENT | CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr,
-                      nullptr, &startup.StartupInfo, &info))
+                      EXTENDED_STARTUPINFO_PRESENT | CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr, nullptr,
+                      &startup.StartupInfo, &info))
     return fail();
   child->process_ = info.hProcess;
   // A job that ends the host with the program, should the program die first.
@@ -337,8 +335,8 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::filesystem::path& p
 std::unique_ptr<ParentChannel> ParentChannel::FromArguments(int argc, char** argv) {
   if (argc != 6 || std::strcmp(argv[1], "--serve") != 0) return nullptr;
   std::uint64_t fromParent = 0, toParent = 0, mapping = 0, size = 0;
-  if (!ParseNumber(argv[2], fromParent) || !ParseNumber(argv[3], toParent) ||
-      !ParseNumber(argv[4], mapping) || !ParseNumber(argv[5], size) || size == 0 || size > 0xFFFFFFFFu)
+  if (!ParseNumber(argv[2], fromParent) || !ParseNumber(argv[3], toParent) || !ParseNumber(argv[4], mapping) ||
+      !ParseNumber(argv[5], size) || size == 0 || size > 0xFFFFFFFFu)
     return nullptr;
   auto channel = std::make_unique<WindowsParent>();
   channel->fromParent_ = reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(fromParent));
@@ -571,8 +569,8 @@ std::unique_ptr<Channel> ChannelOver(std::intptr_t osHandle) {
   return std::make_unique<PosixSocketChannel>(static_cast<int>(osHandle));
 }
 
-std::unique_ptr<ChildProcess> ChildProcess::Start(const std::filesystem::path& program,
-                                                  std::uint32_t sharedBytes, OsError& error) {
+std::unique_ptr<ChildProcess> ChildProcess::Start(const std::filesystem::path& program, std::uint32_t sharedBytes,
+                                                  OsError& error) {
   auto child = std::make_unique<PosixChild>();
   int ends[2] = {-1, -1};
   int memory = -1;
@@ -614,8 +612,8 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::filesystem::path& p
   const std::string path = program.string();
   const std::string size = std::to_string(sharedBytes);
   std::string arguments[] = {path, "--serve", std::to_string(kChannelFd), std::to_string(kSharedFd), size};
-  char* argv[] = {arguments[0].data(), arguments[1].data(), arguments[2].data(), arguments[3].data(),
-                  arguments[4].data(), nullptr};
+  char* argv[] = {arguments[0].data(), arguments[1].data(), arguments[2].data(),
+                  arguments[3].data(), arguments[4].data(), nullptr};
   // A process group of its own: Ctrl+C in a terminal reaches the program,
   // which decides what to stop, and never the host in the middle of a call.
   posix_spawnattr_t attributes;
@@ -635,8 +633,8 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::filesystem::path& p
 std::unique_ptr<ParentChannel> ParentChannel::FromArguments(int argc, char** argv) {
   std::uint64_t channelFd = 0, sharedFd = 0, size = 0;
   if (argc != 5 || std::strcmp(argv[1], "--serve") != 0 || !ParseNumber(argv[2], channelFd) ||
-      !ParseNumber(argv[3], sharedFd) || !ParseNumber(argv[4], size) || size == 0 ||
-      size > 0xFFFFFFFFu || channelFd > 1024 || sharedFd > 1024)
+      !ParseNumber(argv[3], sharedFd) || !ParseNumber(argv[4], size) || size == 0 || size > 0xFFFFFFFFu ||
+      channelFd > 1024 || sharedFd > 1024)
     return nullptr;
   const int socketFd = static_cast<int>(channelFd);
   const int memoryFd = static_cast<int>(sharedFd);

@@ -67,8 +67,8 @@ class ChildProcess : public Channel {
  public:
   // Starts program in the current working directory. Null on failure, with
   // the system's error in error.
-  static std::unique_ptr<ChildProcess> Start(const std::filesystem::path& program,
-                                             std::uint32_t sharedBytes, OsError& error);
+  static std::unique_ptr<ChildProcess> Start(const std::filesystem::path& program, std::uint32_t sharedBytes,
+                                             OsError& error);
   // Ends the channel: the host reads end-of-stream.
   virtual void CloseChannel() = 0;
   // The exit status once the process has ended within the limit.

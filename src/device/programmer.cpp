@@ -127,8 +127,7 @@ void Programmer::UpdateDeviceCount(ConnectionView& view) {
 namespace {
 
 template <typename VersionEntry>
-void ShowVersion(const Programmer& programmer, VersionEntry entry, PanelLabel label,
-                 ConnectionView& view) {
+void ShowVersion(const Programmer& programmer, VersionEntry entry, PanelLabel label, ConnectionView& view) {
   if (entry == nullptr) return ShowPlaceholder(view, label);
   std::uint32_t high = 0;
   std::uint32_t low = 0;

@@ -9,9 +9,10 @@
 int main(int argc, char** argv) {
   auto channel = selvarex::platform::ParentChannel::FromArguments(argc, argv);
   if (channel == nullptr) {
-    std::fputs("selvarex-libhost serves the device library to Selvarex, which starts it; "
-               "it is not meant to be run by hand.\n",
-               stderr);
+    std::fputs(
+        "selvarex-libhost serves the device library to Selvarex, which starts it; "
+        "it is not meant to be run by hand.\n",
+        stderr);
     return 2;
   }
   selvarex::DravolinLibrary library(selvarex::DravolinLibrary::Binding::InProcess);

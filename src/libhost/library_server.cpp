@@ -25,12 +25,11 @@ host::Reply Invoke(F fn, const host::Request& request, std::uint8_t* buffer, std
   return Calls::Invoke(fn, request, buffer);
 }
 
-host::Reply Dispatch(const drav::EntryTable& table, const host::Request& request,
-                     std::uint8_t* buffer, std::string& error) {
+host::Reply Dispatch(const drav::EntryTable& table, const host::Request& request, std::uint8_t* buffer,
+                     std::string& error) {
   switch (static_cast<drav::Entry>(request.entry)) {
 #define DRAV_DISPATCH(name, result, params) \
-  case drav::Entry::name:                   \
-    return Invoke(table.name, request, buffer, error);
+  case drav::Entry::name: return Invoke(table.name, request, buffer, error);
     DRAVOLIN_ENTRY_POINTS(DRAV_DISPATCH)
 #undef DRAV_DISPATCH
   }
@@ -121,8 +120,8 @@ int ServeLibrary(platform::Channel& channel, DravolinLibrary* library, const dra
         return 0;
       }
       if (library == nullptr) return Refuse(channel, "no library to load or free here");
-      const bool sent = request.kind == host::RequestKind::Load ? Load(channel, *library, std::move(file))
-                                                                : Free(channel, *library);
+      const bool sent =
+          request.kind == host::RequestKind::Load ? Load(channel, *library, std::move(file)) : Free(channel, *library);
       if (!sent) return 0;
       continue;
     }

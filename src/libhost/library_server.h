@@ -14,7 +14,6 @@ class DravolinLibrary;
 // free requests go to library, calls through its entry table; without a
 // library, calls go through table and load and free are refused.
 constexpr int kProtocolRefused = 3;
-int ServeLibrary(platform::Channel& channel, DravolinLibrary* library,
-                 const drav::EntryTable* table = nullptr);
+int ServeLibrary(platform::Channel& channel, DravolinLibrary* library, const drav::EntryTable* table = nullptr);
 
 }  // namespace selvarex

@@ -16,8 +16,7 @@ struct BlockDifference {
 };
 
 // Compares two whole blocks; none when they are equal.
-std::optional<BlockDifference> DifferenceOf(std::uint32_t block, const std::uint8_t* one,
-                                            const std::uint8_t* other);
+std::optional<BlockDifference> DifferenceOf(std::uint32_t block, const std::uint8_t* one, const std::uint8_t* other);
 
 // "Block 3 at Address: 405504 (dec), 17 byte/s differ, the first at Address: 405600 (dec)"
 std::string DifferenceText(const BlockDifference& difference);

@@ -14,7 +14,7 @@ class LocalClock : public Clock {
     const std::tm* local = std::localtime(&now);
     if (local == nullptr) return LocalTime{1900, 1, 1, 0, 0, 0};
     return LocalTime{local->tm_year + 1900, local->tm_mon + 1, local->tm_mday,
-                     local->tm_hour, local->tm_min, local->tm_sec};
+                     local->tm_hour,        local->tm_min,     local->tm_sec};
   }
 };
 

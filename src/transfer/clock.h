@@ -4,10 +4,10 @@
 namespace selvarex {
 
 struct LocalTime {
-  int year;    // e.g. 2008
-  int month;   // 1..12
-  int day;     // 1..31
-  int hour;    // 0..23
+  int year;   // e.g. 2008
+  int month;  // 1..12
+  int day;    // 1..31
+  int hour;   // 0..23
   int minute;
   int second;
 };

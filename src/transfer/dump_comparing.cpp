@@ -45,8 +45,8 @@ std::string Totals(std::size_t differing, const Counts& counts) {
 
 }  // namespace
 
-DumpComparingResult RunDumpComparing(const TransferTarget& target, const DumpComparingParams& params,
-                                     ProcessHost& host, const LogSettings& settings) {
+DumpComparingResult RunDumpComparing(const TransferTarget& target, const DumpComparingParams& params, ProcessHost& host,
+                                     const LogSettings& settings) {
   RequireRunnable(target, kDumpComparingEntries);
   DumpComparingResult result;
   Counts counts;
@@ -93,10 +93,10 @@ DumpComparingResult RunDumpComparing(const TransferTarget& target, const DumpCom
         return StoppedResult(kWhat, index - range.first + 1, range.end - range.first, "block");
     }
 
-    log.End(log_text::Summary(target.selectedFlash, " NAND dump compared with file: " +
-                                                        ShownFileName(params.fileName) + ", " +
-                                                        to_string(result.differences.size()) + " block/s differ."),
-            kEndText);
+    log.End(
+        log_text::Summary(target.selectedFlash, " NAND dump compared with file: " + ShownFileName(params.fileName) +
+                                                    ", " + to_string(result.differences.size()) + " block/s differ."),
+        kEndText);
     return ProcessResult{false, "NAND Dump has been compared!\n\n" + Totals(result.differences.size(), counts) +
                                     "\n\nCheck the log for the details."};
   });

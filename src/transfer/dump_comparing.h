@@ -19,9 +19,9 @@
 namespace selvarex {
 
 struct DumpComparingParams {
-  std::int32_t address;    // rounded down to its block
+  std::int32_t address;  // rounded down to its block
   std::int32_t byteCount;
-  std::string fileName;    // UTF-8
+  std::string fileName;  // UTF-8
 };
 
 struct DumpComparingResult {
@@ -35,7 +35,7 @@ inline constexpr std::array kDumpComparingEntries{drav::Entry::DravFlashRead};
 
 // Throws on a failed block read (library error), when the image cannot be
 // opened (EFOpenError) and when it ends before a block of the range.
-DumpComparingResult RunDumpComparing(const TransferTarget& target, const DumpComparingParams& params,
-                                     ProcessHost& host, const LogSettings& settings);
+DumpComparingResult RunDumpComparing(const TransferTarget& target, const DumpComparingParams& params, ProcessHost& host,
+                                     const LogSettings& settings);
 
 }  // namespace selvarex

@@ -27,8 +27,8 @@ using std::to_string;
 
 }  // namespace
 
-ProcessResult RunDumpReading(const TransferTarget& target, const DumpReadingParams& params,
-                             ProcessHost& host, const LogSettings& settings) {
+ProcessResult RunDumpReading(const TransferTarget& target, const DumpReadingParams& params, ProcessHost& host,
+                             const LogSettings& settings) {
   RequireRunnable(target, kDumpReadingEntries);
   return RunInLogSection(settings, kStartText, kEndText, [&](auto& log, auto& section) -> ProcessResult {
     const nand::BlockRange range = nand::RangeFor(params.address, params.byteCount);

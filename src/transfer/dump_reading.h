@@ -14,9 +14,9 @@
 namespace selvarex {
 
 struct DumpReadingParams {
-  std::int32_t address;    // rounded down to its block
+  std::int32_t address;  // rounded down to its block
   std::int32_t byteCount;
-  std::string fileName;    // UTF-8; created, or emptied when it exists
+  std::string fileName;  // UTF-8; created, or emptied when it exists
 };
 
 // The log section's frame and the name a stop message gives the run; a
@@ -32,7 +32,7 @@ inline constexpr std::array kDumpReadingEntries{drav::Entry::DravFlashRead};
 
 // Throws on a failed block read (library error), when the image cannot be
 // created (EFCreateError) or written (Exception naming the file).
-ProcessResult RunDumpReading(const TransferTarget& target, const DumpReadingParams& params,
-                             ProcessHost& host, const LogSettings& settings);
+ProcessResult RunDumpReading(const TransferTarget& target, const DumpReadingParams& params, ProcessHost& host,
+                             const LogSettings& settings);
 
 }  // namespace selvarex

@@ -33,23 +33,20 @@ struct Counts {
 
 // Bytes the image did not supply are never written: the run stops at the
 // first block the image cannot fill.
-[[noreturn]] void ImageEnded(OperationLog& log, const log_text::Cycle& cycle,
-                             const std::string& fileName, std::int64_t position,
-                             std::uint32_t address, const Counts& counts) {
+[[noreturn]] void ImageEnded(OperationLog& log, const log_text::Cycle& cycle, const std::string& fileName,
+                             std::int64_t position, std::uint32_t address, const Counts& counts) {
   log.Entry(log_text::ImageEnded(cycle, position, "writing"));
-  throw Exception("Image file " + ShownFileName(fileName) + " ended at position " + to_string(position) +
-                  " (dec): NAND address " + to_string(address) +
-                  " (dec) and the blocks after it have not been written.\n\n" +
-                  to_string(counts.written) + " block/s written, " + to_string(counts.nandBad) +
-                  " NAND bad block/s skipped, " + to_string(counts.fileBad) +
-                  " File Dump bad block/s skipped, " + to_string(counts.writeErrors) +
-                  " NAND Write Error/s.");
+  throw Exception(
+      "Image file " + ShownFileName(fileName) + " ended at position " + to_string(position) + " (dec): NAND address " +
+      to_string(address) + " (dec) and the blocks after it have not been written.\n\n" + to_string(counts.written) +
+      " block/s written, " + to_string(counts.nandBad) + " NAND bad block/s skipped, " + to_string(counts.fileBad) +
+      " File Dump bad block/s skipped, " + to_string(counts.writeErrors) + " NAND Write Error/s.");
 }
 
 }  // namespace
 
-ProcessResult RunDumpWriting(const TransferTarget& target, const DumpWritingParams& params,
-                             ProcessHost& host, const LogSettings& settings) {
+ProcessResult RunDumpWriting(const TransferTarget& target, const DumpWritingParams& params, ProcessHost& host,
+                             const LogSettings& settings) {
   RequireRunnable(target, kDumpWritingEntries);
   return RunInLogSection(settings, kStartText, kEndText, [&](auto& log, auto& section) -> ProcessResult {
     SetWriteVerify(target, params.verify, log);
@@ -69,7 +66,8 @@ ProcessResult RunDumpWriting(const TransferTarget& target, const DumpWritingPara
     // decided block by block, in order, before any of them is written.
     auto fetch = [&](std::uint32_t index) {
       const std::int64_t offset = nand::BlockAddress(index);
-      disk.Start([&image, &fetched, &ahead, offset] { fetched = image.ReadAt(offset, ahead.data(), nand::kBlockSize); });
+      disk.Start(
+          [&image, &fetched, &ahead, offset] { fetched = image.ReadAt(offset, ahead.data(), nand::kBlockSize); });
     };
     if (range.first < range.end) fetch(range.first);
 
@@ -117,11 +115,10 @@ ProcessResult RunDumpWriting(const TransferTarget& target, const DumpWritingPara
 
     log.End(log_text::Summary(target.selectedFlash, " NAND dump restored from file: " + ShownFileName(params.fileName)),
             kEndText);
-    return ProcessResult{
-        false, "NAND Dump has been restored!\n\n" + to_string(counts.nandBad) +
-                   " NAND bad block/s has been skipped.\n" + to_string(counts.fileBad) +
-                   " File Dump bad block/s has been skipped.\n" + to_string(counts.writeErrors) +
-                   " NAND Write Error/s has occured.\n\nCheck the log for the details."};
+    return ProcessResult{false, "NAND Dump has been restored!\n\n" + to_string(counts.nandBad) +
+                                    " NAND bad block/s has been skipped.\n" + to_string(counts.fileBad) +
+                                    " File Dump bad block/s has been skipped.\n" + to_string(counts.writeErrors) +
+                                    " NAND Write Error/s has occured.\n\nCheck the log for the details."};
   });
 }
 

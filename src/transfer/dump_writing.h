@@ -14,20 +14,20 @@
 namespace selvarex {
 
 struct DumpWritingParams {
-  std::int32_t address;    // rounded down to its block
+  std::int32_t address;  // rounded down to its block
   std::int32_t byteCount;
-  std::string fileName;    // UTF-8; read at the offsets of the NAND addresses written
-  bool verify;             // the window's write-verify check box
+  std::string fileName;  // UTF-8; read at the offsets of the NAND addresses written
+  bool verify;           // the window's write-verify check box
 };
 
 // The entry points the run calls.
 inline constexpr std::array kDumpWritingEntries{drav::Entry::DravFlashSetWVerify, drav::Entry::DravFlashRead,
-                                                 drav::Entry::DravFlashWrite};
+                                                drav::Entry::DravFlashWrite};
 
 // Failed block writes are counted and logged. Throws when write verify cannot
 // be set (library error), when the image cannot be opened (EFOpenError) and
 // when the image ends before a block of the range (Exception).
-ProcessResult RunDumpWriting(const TransferTarget& target, const DumpWritingParams& params,
-                             ProcessHost& host, const LogSettings& settings);
+ProcessResult RunDumpWriting(const TransferTarget& target, const DumpWritingParams& params, ProcessHost& host,
+                             const LogSettings& settings);
 
 }  // namespace selvarex

@@ -45,8 +45,7 @@ std::uint32_t ImageReader::ReadAt(std::int64_t offset, std::uint8_t* data, std::
   if (file_.pubseekpos(static_cast<std::streamoff>(offset), std::ios::in) !=
       std::streampos(static_cast<std::streamoff>(offset)))
     return 0;
-  const std::streamsize got =
-      file_.sgetn(reinterpret_cast<char*>(data), static_cast<std::streamsize>(length));
+  const std::streamsize got = file_.sgetn(reinterpret_cast<char*>(data), static_cast<std::streamsize>(length));
   return got > 0 ? static_cast<std::uint32_t>(got) : 0;
 }
 

@@ -31,7 +31,7 @@ std::string FileBadBlock(const Cycle& cycle, std::uint32_t count, std::int64_t p
 // The image file ended before the block; what (e.g. "writing") stopped there.
 std::string ImageEnded(const Cycle& cycle, std::int64_t position, std::string_view what);
 // A block that differs: the chip from the image, or one read from another.
-std::string Difference(const Cycle& cycle, std::string_view what, std::uint32_t count,
-                       std::uint32_t blockAddress, std::uint32_t firstAddress, std::uint32_t differingBytes);
+std::string Difference(const Cycle& cycle, std::string_view what, std::uint32_t count, std::uint32_t blockAddress,
+                       std::uint32_t firstAddress, std::uint32_t differingBytes);
 
 }  // namespace selvarex::log_text

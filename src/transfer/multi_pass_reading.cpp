@@ -60,7 +60,8 @@ MultiPassReadingResult RunMultiPassReading(const TransferTarget& target, const M
     const nand::BlockRange range = nand::RangeFor(reading.address, reading.byteCount);
     const std::uint32_t blocks = range.end - range.first;
     const auto cycles = static_cast<std::uint32_t>(std::min<std::uint64_t>(std::uint64_t{blocks} * passes, UINT32_MAX));
-    host.SetProgressRange(static_cast<std::uint32_t>(std::min<std::uint64_t>(std::uint64_t{range.planned} * passes, UINT32_MAX)));
+    host.SetProgressRange(
+        static_cast<std::uint32_t>(std::min<std::uint64_t>(std::uint64_t{range.planned} * passes, UINT32_MAX)));
     FirstPassFile firstPass(reading.fileName + kFirstPassSuffix);
     std::uint8_t* const block = target.library.TransferBuffer(nand::kBlockSize);
     std::vector<std::uint8_t> first(nand::kBlockSize);
@@ -113,21 +114,23 @@ MultiPassReadingResult RunMultiPassReading(const TransferTarget& target, const M
                             to_string(offset) + " (dec).");
           if (const auto difference = DifferenceOf(index, block, first.data())) {
             result.differences.push_back(*difference);
-            if (std::find(result.unstableBlocks.begin(), result.unstableBlocks.end(), index) == result.unstableBlocks.end())
+            if (std::find(result.unstableBlocks.begin(), result.unstableBlocks.end(), index) ==
+                result.unstableBlocks.end())
               result.unstableBlocks.push_back(index);
             log.Entry(log_text::Difference(cycle, what, static_cast<std::uint32_t>(result.differences.size()), address,
                                            difference->firstAddress, difference->differingBytes));
           }
           ++done;
-          if (BlockDoneAndStopped(target, host, log, cycle, kEndText)) return StoppedResult(kWhat, done, cycles, "block");
+          if (BlockDoneAndStopped(target, host, log, cycle, kEndText))
+            return StoppedResult(kWhat, done, cycles, "block");
         }
       }
     }
 
     const std::string shown = ShownFileName(reading.fileName);
     if (!result.unstableBlocks.empty()) {
-      const std::string unstable = to_string(result.unstableBlocks.size()) + " block/s differed between " +
-                                   to_string(passes) + " read passes";
+      const std::string unstable =
+          to_string(result.unstableBlocks.size()) + " block/s differed between " + to_string(passes) + " read passes";
       log.End(log_text::Summary(target.selectedFlash, " NAND dump not saved on file: " + shown + ", " + unstable + "."),
               kEndText);
       return ProcessResult{false, "NAND Dump has not been created!\n\n" + unstable + ".\n" + to_string(badBlocks) +
@@ -138,11 +141,12 @@ MultiPassReadingResult RunMultiPassReading(const TransferTarget& target, const M
       throw EFCreateError(shown);
     }
     result.saved = true;
-    log.End(log_text::Summary(target.selectedFlash, " NAND dump saved on file: " + shown + ", " + to_string(passes) +
-                                                        " read passes agreed."),
+    log.End(log_text::Summary(target.selectedFlash,
+                              " NAND dump saved on file: " + shown + ", " + to_string(passes) + " read passes agreed."),
             kEndText);
-    return ProcessResult{false, "NAND Dump has been created!\n\n" + to_string(badBlocks) + " bad block/s has been found.\n" +
-                                    to_string(passes) + " read passes agreed.\n\nCheck the log for the details."};
+    return ProcessResult{false, "NAND Dump has been created!\n\n" + to_string(badBlocks) +
+                                    " bad block/s has been found.\n" + to_string(passes) +
+                                    " read passes agreed.\n\nCheck the log for the details."};
   });
   return result;
 }

@@ -24,9 +24,9 @@ struct MultiPassReadingParams {
 
 struct MultiPassReadingResult {
   ProcessResult process;
-  bool saved = false;                        // every pass agreed and the image is saved
-  std::vector<BlockDifference> differences;  // each block a later pass read otherwise than the first
-  std::vector<std::uint32_t> unstableBlocks; // the blocks among them, each once, in order
+  bool saved = false;                         // every pass agreed and the image is saved
+  std::vector<BlockDifference> differences;   // each block a later pass read otherwise than the first
+  std::vector<std::uint32_t> unstableBlocks;  // the blocks among them, each once, in order
 };
 
 // The suffix of the first pass's file.

@@ -18,18 +18,15 @@ std::string TwoDigits(int value) {
 // MM/DD/YY (HH:MM:SS); the year as (year - 1900) modulo 100, so 2008 gives 08.
 std::string Stamp(const LocalTime& t) {
   const int year = ((t.year - 1900) % 100 + 100) % 100;
-  return TwoDigits(t.month) + "/" + TwoDigits(t.day) + "/" + TwoDigits(year) + " (" +
-         TwoDigits(t.hour) + ":" + TwoDigits(t.minute) + ":" + TwoDigits(t.second) + ")";
+  return TwoDigits(t.month) + "/" + TwoDigits(t.day) + "/" + TwoDigits(year) + " (" + TwoDigits(t.hour) + ":" +
+         TwoDigits(t.minute) + ":" + TwoDigits(t.second) + ")";
 }
 
 }  // namespace
 
-std::string OperationLog::DefaultPath() {
-  return std::string(platform::CurrentDirectoryPrefix()) + "DravolinLog.txt";
-}
+std::string OperationLog::DefaultPath() { return std::string(platform::CurrentDirectoryPrefix()) + "DravolinLog.txt"; }
 
-OperationLog::OperationLog(std::string path, const Clock& clock)
-    : path_(std::move(path)), clock_(clock) {}
+OperationLog::OperationLog(std::string path, const Clock& clock) : path_(std::move(path)), clock_(clock) {}
 
 OperationLog::~OperationLog() { Close(); }
 
@@ -72,8 +69,7 @@ void OperationLog::Write(std::string_view text) {
     if (c == '\n') bytes += '\r';
     bytes += c;
   }
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file_) == bytes.size() &&
-                       std::fflush(file_) == 0;
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file_) == bytes.size() && std::fflush(file_) == 0;
   if (!written) Close();
 }
 

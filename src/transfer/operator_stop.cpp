@@ -10,8 +10,8 @@ bool BlockDoneAndStopped(const TransferTarget& target, ProcessHost& host, Operat
   return StoppedAfterBlock(target, host, log, cycle, endText);
 }
 
-bool StoppedAfterBlock(const TransferTarget& target, ProcessHost& host, OperationLog& log,
-                       const log_text::Cycle& cycle, std::string_view endText) {
+bool StoppedAfterBlock(const TransferTarget& target, ProcessHost& host, OperationLog& log, const log_text::Cycle& cycle,
+                       std::string_view endText) {
   if (!host.StopRequested()) {
     RequireStillLoaded(target.library);
     return false;
@@ -21,8 +21,7 @@ bool StoppedAfterBlock(const TransferTarget& target, ProcessHost& host, Operatio
   return true;
 }
 
-ProcessResult StoppedResult(std::string_view what, std::uint32_t done, std::uint32_t cycles,
-                            std::string_view unit) {
+ProcessResult StoppedResult(std::string_view what, std::uint32_t done, std::uint32_t cycles, std::string_view unit) {
   return ProcessResult{true, std::string(what) + " has been stopped!\n\n" + std::to_string(done) + " of " +
                                  std::to_string(cycles) + " " + std::string(unit) +
                                  "/s done.\n\nCheck the log for the details."};

@@ -21,13 +21,12 @@ bool BlockDoneAndStopped(const TransferTarget& target, ProcessHost& host, Operat
 
 // The same after the window has had its turn: for a process that lets the
 // window work while the disk still finishes the block.
-bool StoppedAfterBlock(const TransferTarget& target, ProcessHost& host, OperationLog& log,
-                       const log_text::Cycle& cycle, std::string_view endText);
+bool StoppedAfterBlock(const TransferTarget& target, ProcessHost& host, OperationLog& log, const log_text::Cycle& cycle,
+                       std::string_view endText);
 
 // The closing message of a stopped run: what stopped, and how many of its
 // cycles were done ("NAND Dump reading has been stopped!", "12 of 40 block/s
 // done.").
-ProcessResult StoppedResult(std::string_view what, std::uint32_t done, std::uint32_t cycles,
-                            std::string_view unit);
+ProcessResult StoppedResult(std::string_view what, std::uint32_t done, std::uint32_t cycles, std::string_view unit);
 
 }  // namespace selvarex

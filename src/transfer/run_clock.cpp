@@ -9,8 +9,7 @@ namespace {
 class SteadyClock : public RunClock {
  public:
   std::int64_t NowNs() const override {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
         .count();
   }
 };

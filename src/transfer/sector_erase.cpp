@@ -19,13 +19,13 @@ using std::to_string;
 
 }  // namespace
 
-ProcessResult RunSectorErase(const TransferTarget& target, const SectorEraseParams& params,
-                             ProcessHost& host, const LogSettings& settings) {
+ProcessResult RunSectorErase(const TransferTarget& target, const SectorEraseParams& params, ProcessHost& host,
+                             const LogSettings& settings) {
   RequireRunnable(target, kSectorEraseEntries);
   // Addresses of later blocks would wrap around 32 bits onto the chip's start.
   if (params.endBlock < 0 || static_cast<std::uint32_t>(params.endBlock) > nand::kMaxEndBlock)
-    throw Exception("End block " + to_string(params.endBlock) + " is outside 0 to " +
-                    to_string(nand::kMaxEndBlock) + ". Nothing has been erased.");
+    throw Exception("End block " + to_string(params.endBlock) + " is outside 0 to " + to_string(nand::kMaxEndBlock) +
+                    ". Nothing has been erased.");
 
   return RunInLogSection(settings, kStartText, kEndText, [&](auto& log, auto& section) -> ProcessResult {
     SetWriteVerify(target, params.verify, log);
@@ -61,8 +61,7 @@ ProcessResult RunSectorErase(const TransferTarget& target, const SectorErasePara
     }
 
     log.End(log_text::Summary(target.selectedFlash, " " + to_string(erased) + " sectors erased, " +
-                                                        to_string(badBlocks) +
-                                                        " bad block/s has been skipped."),
+                                                        to_string(badBlocks) + " bad block/s has been skipped."),
             kEndText);
     return ProcessResult{false, to_string(erased) + " Sector/s Erased.\n\n" + to_string(badBlocks) +
                                     " bad block/s has been skipped.\n" + to_string(eraseErrors) +

@@ -19,11 +19,11 @@ struct SectorEraseParams {
 
 // The entry points the run calls.
 inline constexpr std::array kSectorEraseEntries{drav::Entry::DravFlashSetWVerify, drav::Entry::DravFlashRead,
-                                                 drav::Entry::DravFlashEraseSector};
+                                                drav::Entry::DravFlashEraseSector};
 
 // The window sets the progress range (0 to 1024) itself, before the dialog.
 // Failed erases are counted and logged; a failed write-verify setting raises.
-ProcessResult RunSectorErase(const TransferTarget& target, const SectorEraseParams& params,
-                             ProcessHost& host, const LogSettings& settings);
+ProcessResult RunSectorErase(const TransferTarget& target, const SectorEraseParams& params, ProcessHost& host,
+                             const LogSettings& settings);
 
 }  // namespace selvarex

@@ -10,8 +10,8 @@ namespace selvarex {
 
 struct TransferTarget {
   const DravolinLibrary& library;
-  drav::Handle flash;           // flash object of the selected chip
-  std::int32_t selectedFlash;   // 0 or 1, as the log's summary names it
+  drav::Handle flash;          // flash object of the selected chip
+  std::int32_t selectedFlash;  // 0 or 1, as the log's summary names it
 };
 
 struct ProcessResult {

@@ -38,9 +38,9 @@ std::set<A> Enabled(FakeState& state) {
   return enabled;
 }
 
-const std::set<A> kProgrammerCommands = {A::actDLLUnload, A::actDravolinDisconnect, A::actPLDReset,
-                                         A::actDravolinReset, A::actDravolinSetTimeOut,
-                                         A::actPLDDevEnter, A::actPLDDevExit};
+const std::set<A> kProgrammerCommands = {A::actDLLUnload,     A::actDravolinDisconnect, A::actPLDReset,
+                                         A::actDravolinReset, A::actDravolinSetTimeOut, A::actPLDDevEnter,
+                                         A::actPLDDevExit};
 
 TEST(ActionRules, EachStateEnablesExactlyItsCommands) {
   FakeState notLoaded;
@@ -65,8 +65,8 @@ TEST(ActionRules, EachStateEnablesExactlyItsCommands) {
   usable.prodSupported = true;
   usable.flash = true;
   usable.prodQueries = 0;
-  for (A a : {A::actFlashBlank, A::actFlashEraseAll, A::actFlashEraseSector, A::actFlashRead,
-              A::actFlashProgram, A::actFlashFlashReset, A::actFlashGetDeviceSize, A::actCounter}) {
+  for (A a : {A::actFlashBlank, A::actFlashEraseAll, A::actFlashEraseSector, A::actFlashRead, A::actFlashProgram,
+              A::actFlashFlashReset, A::actFlashGetDeviceSize, A::actCounter}) {
     expected.insert(a);
   }
   EXPECT_EQ(Enabled(usable), expected);
@@ -152,10 +152,10 @@ TEST(ErrorBox, FullStopOnlyAfterCharactersThatSortAfterIt) {
     const char* message;
     const char* shown;
   };
-  for (const Case c : {Case{"TFormMain::RaiseLastDravolinError", "TFormMain::RaiseLastDravolinError."},
-                       Case{"File ./Dravolin.dll doesn't exists!", "File ./Dravolin.dll doesn't exists!"},
-                       Case{"Done.", "Done."}, Case{"", ""}, Case{"code 5", "code 5."},
-                       Case{"(dec)", "(dec)"}, Case{"a/", "a/."}, Case{"x-", "x-"}}) {
+  for (const Case c :
+       {Case{"TFormMain::RaiseLastDravolinError", "TFormMain::RaiseLastDravolinError."},
+        Case{"File ./Dravolin.dll doesn't exists!", "File ./Dravolin.dll doesn't exists!"}, Case{"Done.", "Done."},
+        Case{"", ""}, Case{"code 5", "code 5."}, Case{"(dec)", "(dec)"}, Case{"a/", "a/."}, Case{"x-", "x-"}}) {
     EXPECT_EQ(ErrorBoxText(c.message), c.shown) << '"' << c.message << '"';
   }
 }

@@ -8,10 +8,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "support/scripted_prompts.h"
 #include "app/dialogs/erase_sector_dialog.h"
 #include "app/dialogs/flash_read_dialog.h"
 #include "app/dialogs/flash_write_dialog.h"
+#include "support/scripted_prompts.h"
 
 namespace selvarex {
 namespace {
@@ -69,11 +69,16 @@ void ExpectOkFollowsFieldsAndFile(QAction* Dialog::*chooseFile) {
     EXPECT_TRUE(dialog.Button2->isEnabled());
   }
   // A screen reader reads the chosen file's name, described as the image file.
-  QAccessibleInterface* shown = QAccessible::queryAccessibleInterface(dialog.template findChild<QLabel*>("lblFileName"));
+  QAccessibleInterface* shown =
+      QAccessible::queryAccessibleInterface(dialog.template findChild<QLabel*>("lblFileName"));
   EXPECT_EQ(shown->text(QAccessible::Name).toStdString(), "first.bin");
   EXPECT_EQ(shown->text(QAccessible::Description).toStdString(), "Image file");
-  for (const auto& [address, size, ok] : {std::tuple{"", "1", false}, {"abc", "1", false}, {"-1", "1", false},
-                                          {"2147483648", "1", false}, {"1", "-1", false}, {"100", "2147483647", true}}) {
+  for (const auto& [address, size, ok] : {std::tuple{"", "1", false},
+                                          {"abc", "1", false},
+                                          {"-1", "1", false},
+                                          {"2147483648", "1", false},
+                                          {"1", "-1", false},
+                                          {"100", "2147483647", true}}) {
     dialog.edtAddress->setText(address);
     dialog.edtSize->setText(size);
     EXPECT_EQ(dialog.Button2->isEnabled(), ok) << address << "|" << size;
@@ -92,8 +97,12 @@ TEST(TransferDialogs, EraseOkRuleStopsAtTheLast32BitEndBlock) {
   dialog.SetAddress(0);
   dialog.SetNumber(1024);
   EXPECT_TRUE(dialog.Button1->isEnabled());
-  for (const auto& [address, number, ok] : {std::tuple{"0", "31775", true}, {"0", "31776", false}, {"", "1", false},
-                                            {"abc", "1", false}, {"0", "-1", false}, {"1352", "0", true}}) {
+  for (const auto& [address, number, ok] : {std::tuple{"0", "31775", true},
+                                            {"0", "31776", false},
+                                            {"", "1", false},
+                                            {"abc", "1", false},
+                                            {"0", "-1", false},
+                                            {"1352", "0", true}}) {
     dialog.edtAddress->setText(address);
     dialog.edtNrSectors->setText(number);
     EXPECT_EQ(dialog.Button1->isEnabled(), ok) << address << "|" << number;

@@ -4,8 +4,8 @@
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QScreen>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 
 #include "app/idle_notifier.h"
 #include "app/prompts.h"
@@ -74,14 +74,21 @@ TEST(Prompts, TheInformationBoxIsCentredOnTheScreen) {
 // is the label's accessible name, its caption labels it and describes it.
 TEST_F(WindowTest, ScreenReadersReadEveryValueWithItsCaption) {
   Click(A::actDLLLoad);
-  const std::pair<const char*, QString> values[] = {
-      {"lblDeviceCount", "Device Count"}, {"lblDLLVersion", "DLL Version"},
-      {"lblDriverVersion", "Driver Version"}, {"lblPLDStatus", "PLD status"},
-      {"lblLoaderVersion", "Loader Version"}, {"lblPldId", "PLD ID"},
-      {"lblFlashID", "Flash ID"}, {"lblFlashFullName", "Flash full name"},
-      {"lblFlashProdName", "Flash product name"}, {"lblFlashSupported", "Flash supported"},
-      {"lblFlashProductorSupported", "Productor supported"}, {"lblCntStatus", "Status"},
-      {"lblCnt", "Times"}, {"lblTiming", "Time"}, {"lblValue", "Value"}};
+  const std::pair<const char*, QString> values[] = {{"lblDeviceCount", "Device Count"},
+                                                    {"lblDLLVersion", "DLL Version"},
+                                                    {"lblDriverVersion", "Driver Version"},
+                                                    {"lblPLDStatus", "PLD status"},
+                                                    {"lblLoaderVersion", "Loader Version"},
+                                                    {"lblPldId", "PLD ID"},
+                                                    {"lblFlashID", "Flash ID"},
+                                                    {"lblFlashFullName", "Flash full name"},
+                                                    {"lblFlashProdName", "Flash product name"},
+                                                    {"lblFlashSupported", "Flash supported"},
+                                                    {"lblFlashProductorSupported", "Productor supported"},
+                                                    {"lblCntStatus", "Status"},
+                                                    {"lblCnt", "Times"},
+                                                    {"lblTiming", "Time"},
+                                                    {"lblValue", "Value"}};
   for (const auto& [name, caption] : values) {
     SCOPED_TRACE(name);
     QLabel* label = Label(*window, name);
@@ -90,7 +97,8 @@ TEST_F(WindowTest, ScreenReadersReadEveryValueWithItsCaption) {
     EXPECT_EQ(value->text(QAccessible::Name).toStdString(), label->text().toStdString());
     EXPECT_EQ(value->text(QAccessible::Description).toStdString(), caption.toStdString());
     QStringList labelledBy;
-    for (const auto& relation : value->relations(QAccessible::Label)) labelledBy << relation.first->text(QAccessible::Name);
+    for (const auto& relation : value->relations(QAccessible::Label))
+      labelledBy << relation.first->text(QAccessible::Name);
     EXPECT_TRUE(labelledBy.contains(caption + ":")) << labelledBy.join("|").toStdString();
   }
   QAccessibleInterface* deviceCount = QAccessible::queryAccessibleInterface(Label(*window, "lblDeviceCount"));
@@ -125,8 +133,8 @@ TEST_F(WindowTest, ConnectSelectAndTheFlashCommandsBecomeAvailable) {
   EXPECT_FALSE(Enabled(A::actFlashRead));
   PickFlash(0);
   EXPECT_EQ(Label(*window, "lblFlashID")->text(), "0xC3A1");
-  for (A a : {A::actFlashBlank, A::actFlashEraseAll, A::actFlashEraseSector, A::actFlashRead,
-              A::actFlashProgram, A::actFlashFlashReset, A::actFlashGetDeviceSize, A::actCounter}) {
+  for (A a : {A::actFlashBlank, A::actFlashEraseAll, A::actFlashEraseSector, A::actFlashRead, A::actFlashProgram,
+              A::actFlashFlashReset, A::actFlashGetDeviceSize, A::actCounter}) {
     EXPECT_TRUE(Enabled(a)) << InfoOf(a).name;
   }
   // Picking the item already selected does nothing.
@@ -242,8 +250,8 @@ TEST_F(WindowTest, CommandsShowTheirResultsInTheInformationBox) {
   const std::vector<std::uint8_t> misses(50, 0);
   Sim().SimCtl_ScriptDevStatus(1, misses.data(), 50);
   Click(A::actPLDDevExit);
-  EXPECT_EQ(prompts.messages, (std::vector<std::string>{"Device Size is 138412032", "Reset OK!",
-                                                       "DevEnter done!", "DevExit failed!"}));
+  EXPECT_EQ(prompts.messages,
+            (std::vector<std::string>{"Device Size is 138412032", "Reset OK!", "DevEnter done!", "DevExit failed!"}));
   EXPECT_EQ(prompts.beeps, 1);
 }
 
@@ -348,8 +356,8 @@ int RunUntilIdle(IdleNotifier& notifier, TFormMain& window) {
   for (int seenBefore = -1; seenBefore != passes;) {
     seenBefore = passes;
     QEventLoop loop;
-    const auto waits = QObject::connect(QAbstractEventDispatcher::instance(),
-                                        &QAbstractEventDispatcher::aboutToBlock, &loop, &QEventLoop::quit);
+    const auto waits = QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
+                                        &loop, &QEventLoop::quit);
     loop.exec();
     QObject::disconnect(waits);
   }

@@ -1,9 +1,9 @@
 // The block-wise processes as the operator runs them from the main window:
 // dialogs, closing messages, the progress bar, and what the window allows
 // while a process holds the device.
-#include <QAction>
 #include <QAbstractItemView>
 #include <QAccessible>
+#include <QAction>
 #include <QCompleter>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -11,8 +11,8 @@
 #include <QProgressBar>
 #include <QTest>
 #include <QTimer>
-#include <map>
 #include <fstream>
+#include <map>
 
 #include "app/dialogs/flash_read_dialog.h"
 #include "device/nand_geometry.h"
@@ -41,7 +41,6 @@ class ProcessWindowTest : public test::WindowTest {
     Sim().SimCtl_SetMarker(0, 37, 0x00);
   }
 
-
   QString Path(const char* name) const { return QString::fromStdString((dir_.path() / name).string()); }
   std::string Log() const {
     std::ifstream in(dir_.path() / "DravolinLog.txt", std::ios::binary);
@@ -55,15 +54,14 @@ TEST_F(ProcessWindowTest, ReadShowsItsMessageThenResetsTheProgressBar) {
   AnswerParameters("0", QString::number(40 * nand::kBlockSize), Path("dump.bin"));
   Click(A::actFlashRead);
   ASSERT_TRUE(prompts.errors.empty()) << prompts.errors[0];
-  EXPECT_EQ(prompts.messages, std::vector<std::string>{
-                                  "NAND Dump has been created!\n\n1 bad block/s has been found.\n\n"
-                                  "Check the log for the details."});
+  EXPECT_EQ(prompts.messages,
+            std::vector<std::string>{"NAND Dump has been created!\n\n1 bad block/s has been found.\n\n"
+                                     "Check the log for the details."});
   EXPECT_EQ(progressWhenShown, 40) << "the bar stands at the end while the message shows";
   EXPECT_EQ(ProgressBar(*window)->value(), 0);
   EXPECT_EQ(ProgressBar(*window)->maximum(), 40);
   EXPECT_EQ(std::filesystem::file_size(dir_.path() / "dump.bin"), 40u * nand::kBlockSize);
-  EXPECT_NE(Log().find("> Flash0 NAND dump saved on file: " + Path("dump.bin").toStdString()),
-            std::string::npos);
+  EXPECT_NE(Log().find("> Flash0 NAND dump saved on file: " + Path("dump.bin").toStdString()), std::string::npos);
   EXPECT_TRUE(Enabled(A::actFlashRead)) << "the window is usable after the run";
 }
 
@@ -177,9 +175,9 @@ TEST_F(ProcessWindowTest, EraseSetsTheProgressRangeBeforeItsDialog) {
 
   AnswerParameters("0", "3");
   Click(A::actFlashEraseSector);
-  EXPECT_EQ(prompts.messages, std::vector<std::string>{
-                                  "3 Sector/s Erased.\n\n0 bad block/s has been skipped.\n"
-                                  "0 NAND Erase Error/s has occured.\n\nCheck the log for the details."});
+  EXPECT_EQ(prompts.messages,
+            std::vector<std::string>{"3 Sector/s Erased.\n\n0 bad block/s has been skipped.\n"
+                                     "0 NAND Erase Error/s has occured.\n\nCheck the log for the details."});
   EXPECT_EQ(Sim().Calls(Entry::DravFlashEraseSector), 3u);
 }
 

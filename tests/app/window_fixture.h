@@ -10,9 +10,9 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QGroupBox>
-#include <QPushButton>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QRadioButton>
 #include <functional>
 #include <memory>

@@ -41,7 +41,7 @@ class CliProcess {
   void Start(const std::vector<std::string>& arguments, bool errorOnTerminal);
 
   std::filesystem::path outputDir_;
-  int terminal_ = -1;  // the pseudo-terminal's master side
+  int terminal_ = -1;          // the pseudo-terminal's master side
   std::intptr_t process_ = 0;  // pid, or the process handle on Windows
   bool waited_ = false;
 };

@@ -38,7 +38,8 @@ class CliTransfer : public CliTest {
 
 TEST_F(CliTransfer, ReadCompareAndWriteRoundTripWithTheWindowsLog) {
   EraseAndWrite();
-  for (std::uint32_t b = 0; b < 12; ++b) EXPECT_EQ(Chip(b), b == 4 ? std::vector<std::uint8_t>(B, 0xFF) : image[b]) << b;
+  for (std::uint32_t b = 0; b < 12; ++b)
+    EXPECT_EQ(Chip(b), b == 4 ? std::vector<std::uint8_t>(B, 0xFF) : image[b]) << b;
 
   const CliRun compare = RunCli({"compare", "image.bin", "--size", "0x18C000"});
   EXPECT_EQ(compare.exitCode, 0) << compare.err;
@@ -46,7 +47,8 @@ TEST_F(CliTransfer, ReadCompareAndWriteRoundTripWithTheWindowsLog) {
 
   const CliRun read = RunCli({"read", "copy.bin", "--size", Blocks(12)});
   EXPECT_EQ(read.exitCode, 0) << read.err;
-  EXPECT_EQ(read.out, "NAND Dump has been created!\n\n0 bad block/s has been found.\n\nCheck the log for the details.\n");
+  EXPECT_EQ(read.out,
+            "NAND Dump has been created!\n\n0 bad block/s has been found.\n\nCheck the log for the details.\n");
   const std::string copy = ReadText(Path("copy.bin"));
   ASSERT_EQ(copy.size(), 12u * B);
   for (std::uint32_t b = 0; b < 12; ++b) {
@@ -193,7 +195,8 @@ TEST_F(CliTransfer, CtrlCStopsTheRunAfterItsBlockWithTheWindowsStopEntry) {
   const CliRun run = process.Wait();
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "NAND Dump reading has been stopped!\n\n3 of 12 block/s done.\n\nCheck the log for the details.\n");
+  EXPECT_EQ(run.err,
+            "NAND Dump reading has been stopped!\n\n3 of 12 block/s done.\n\nCheck the log for the details.\n");
   EXPECT_EQ(Log(), Section(kRead[0], {"Read cycle #3/12, Process stopped by the operator."}, kRead[1]));
   EXPECT_EQ(ReadText(Path("dump.bin")).size(), 3u * B);
   // The programmer was closed on the way out.
@@ -217,8 +220,7 @@ TEST_F(CliTransfer, ProgressShowsOnATerminalOnly) {
   const CliRun piped = RunCli({"compare", "dump.bin", "--size", Blocks(12)});
   EXPECT_EQ(piped.exitCode, 0);
   EXPECT_EQ(piped.err, "");
-  const CliRun quiet =
-      CliProcess({"--quiet", "erase", "--last", "11"}, CliProcess::ErrorOnTerminal{}).Wait();
+  const CliRun quiet = CliProcess({"--quiet", "erase", "--last", "11"}, CliProcess::ErrorOnTerminal{}).Wait();
   EXPECT_EQ(quiet.exitCode, 0);
   EXPECT_EQ(quiet.err, "");
 #endif

@@ -16,15 +16,24 @@ void PrintTo(const UsageCase& c, std::ostream* out) { *out << c.what; }
 const UsageCase kUsageErrors[] = {
     {"no command", {}, "A subcommand is required", "Usage: selvarex-cli [OPTIONS] COMMAND [ARGS]"},
     {"unknown command", {"dump"}, "\"dump\" is not a command", "Usage: selvarex-cli [OPTIONS] COMMAND [ARGS]"},
-    {"unknown option", {"read", "image.bin", "--fast"}, "--fast",
+    {"unknown option",
+     {"read", "image.bin", "--fast"},
+     "--fast",
      "Usage: selvarex-cli [OPTIONS] read FILE [--start N] [--size N] [--passes K]"},
-    {"missing file", {"write"}, "FILE", "Usage: selvarex-cli [OPTIONS] write FILE [--start N] [--size N] [--no-verify]"},
-    {"missing file of compare", {"compare", "--size", "0x10"}, "FILE",
+    {"missing file",
+     {"write"},
+     "FILE",
+     "Usage: selvarex-cli [OPTIONS] write FILE [--start N] [--size N] [--no-verify]"},
+    {"missing file of compare",
+     {"compare", "--size", "0x10"},
+     "FILE",
      "Usage: selvarex-cli [OPTIONS] compare FILE [--start N] [--size N] [--max-report N]"},
     {"word for a number", {"read", "image.bin", "--start", "abc"}, "--start: \"abc\" is not a number", "read FILE"},
     {"negative number", {"read", "image.bin", "--size", "-1"}, "--size: \"-1\" is not a number", "read FILE"},
     {"beyond 32 bits signed", {"write", "image.bin", "--size", "2147483648"}, "--size: \"2147483648\"", "write FILE"},
-    {"hexadecimal beyond", {"compare", "image.bin", "--start", "0x80000000"}, "--start: \"0x80000000\"",
+    {"hexadecimal beyond",
+     {"compare", "image.bin", "--start", "0x80000000"},
+     "--start: \"0x80000000\"",
      "compare FILE"},
     {"beyond 64 bits", {"read", "image.bin", "--start", "99999999999999999999999"}, "--start:", "read FILE"},
     {"hexadecimal without digits", {"read", "image.bin", "--size", "0x"}, "--size: \"0x\"", "read FILE"},
@@ -32,9 +41,13 @@ const UsageCase kUsageErrors[] = {
     {"flash beyond 1", {"--flash", "2", "info"}, "--flash: \"2\" is neither 0 nor 1", "info [--json]"},
     {"no passes", {"read", "image.bin", "--passes", "0"}, "--passes: \"0\" is not from 1 to 100", "read FILE"},
     {"erase block overflowing 32 bits", {"erase", "--last", "31775"}, "--last: block 31775", "erase [--first BLOCK]"},
-    {"erase address beyond signed", {"erase", "--first", "15888", "--last", "15888"}, "--first: block 15888",
+    {"erase address beyond signed",
+     {"erase", "--first", "15888", "--last", "15888"},
+     "--first: block 15888",
      "erase [--first BLOCK]"},
-    {"erase backwards", {"erase", "--first", "10", "--last", "9"}, "--last: block 9 comes before --first block 10",
+    {"erase backwards",
+     {"erase", "--first", "10", "--last", "9"},
+     "--last: block 9 comes before --first block 10",
      "erase [--first BLOCK]"},
     {"log and no log", {"--no-log", "--log", "x.txt", "erase"}, "excludes", "Usage: selvarex-cli"},
     {"option of another command", {"erase", "--passes", "2"}, "--passes", "erase [--first BLOCK]"},
@@ -67,9 +80,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, CliUsage, ::testing::ValuesIn(kUsageErrors),
 TEST_F(CliTest, HelpIsTheManualOfEveryCommandAndOption) {
   const CliRun run = RunCli({"--help"});
   EXPECT_EQ(run.exitCode, 0);
-  for (const char* text : {"info", "read", "write", "erase", "compare", "blank", "size", "reset", "flash-reset",
-                           "pld-reset", "dev-enter", "dev-exit", "counter", "--library", "--log", "--no-log",
-                           "--flash", "--quiet", "Exit codes:", "Ctrl+C", "0x", "135168", "DravolinLog.txt"})
+  for (const char* text :
+       {"info",        "read",      "write",       "erase",    "compare", "blank",     "size",           "reset",
+        "flash-reset", "pld-reset", "dev-enter",   "dev-exit", "counter", "--library", "--log",          "--no-log",
+        "--flash",     "--quiet",   "Exit codes:", "Ctrl+C",   "0x",      "135168",    "DravolinLog.txt"})
     EXPECT_NE(run.out.find(text), std::string::npos) << text;
   const std::pair<const char*, std::vector<const char*>> commands[] = {
       {"read", {"FILE", "--start", "--size", "--passes"}},

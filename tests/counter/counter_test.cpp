@@ -65,8 +65,8 @@ TEST_F(Counter, FirstPollStoppedShowsTheResult) {
   EXPECT_EQ(view.time, "41.6uS");
   EXPECT_EQ(view.value, "0A");
   // One discarded reading, reset, start, one poll.
-  EXPECT_EQ(s.sim->CallLog(), (std::vector<std::string>{"DravCounterGet", "DravCounterReset",
-                                                        "DravCounterStart", "DravCounterGet"}));
+  EXPECT_EQ(s.sim->CallLog(),
+            (std::vector<std::string>{"DravCounterGet", "DravCounterReset", "DravCounterStart", "DravCounterGet"}));
   EXPECT_EQ(s.sim->LastArgs(Entry::DravCounterStart), std::vector<std::uint32_t>{s.programmer.FlashHandle()});
 }
 

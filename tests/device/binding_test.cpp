@@ -60,8 +60,7 @@ TEST(Binding, FileThatIsNoLibraryRaisesTheSystemError) {
 
 TEST(Binding, OsErrorWithoutCodeHasTheGenericText) {
   EXPECT_EQ(EOSError(0, "ignored").what(), std::string("A call to an OS function failed"));
-  EXPECT_EQ(EOSError(5, "Access is denied").what(),
-            std::string("System Error.  Code: 5.\r\nAccess is denied"));
+  EXPECT_EQ(EOSError(5, "Access is denied").what(), std::string("System Error.  Code: 5.\r\nAccess is denied"));
 }
 
 TEST(Binding, TheHostIsUsedWhereChosenAndWhereTheLibraryCannotBeLoadedOtherwise) {
@@ -83,8 +82,7 @@ TEST(Binding, TheHostIsUsedWhereChosenAndWhereTheLibraryCannotBeLoadedOtherwise)
 
   // A host that is not there cannot be started, and the system says why.
   platform::OsError error;
-  EXPECT_EQ(platform::ChildProcess::Start(std::filesystem::current_path() / "no-such-libhost", 4096, error),
-            nullptr);
+  EXPECT_EQ(platform::ChildProcess::Start(std::filesystem::current_path() / "no-such-libhost", 4096, error), nullptr);
   EXPECT_EQ(error.code, 2u) << "file not found, on every system";
   EXPECT_FALSE(error.text.empty());
 }

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "support/connected_sim.h"
 #include "device/nand_geometry.h"
+#include "support/connected_sim.h"
 
 namespace selvarex {
 namespace {
@@ -80,8 +80,9 @@ class CallingConvention : public ::testing::Test {
     EXPECT_EQ(api.DravUsbSetTimeOut(usb, -1 - static_cast<std::int32_t>(r), static_cast<std::int32_t>(r)), 0);
     char error[drav::kLastErrorBufferSize];
     ASSERT_EQ(api.DravGetLastError(error, sizeof error), 1);
-    EXPECT_STREQ(error, ("Negative time-out (receive -" + std::to_string(r + 1) + ", transmit " +
-                         std::to_string(r) + ")").c_str());
+    EXPECT_STREQ(
+        error,
+        ("Negative time-out (receive -" + std::to_string(r + 1) + ", transmit " + std::to_string(r) + ")").c_str());
     EXPECT_EQ(api.DravUsbResetPLD(usb), 1);
     EXPECT_EQ(api.DravUsbReset(usb), 1);
 

@@ -3,9 +3,9 @@
 
 #include "device/decimal_input.h"
 #include "device/device_commands.h"
+#include "device/nand_geometry.h"
 #include "device/timeout_rule.h"
 #include "support/connected_sim.h"
-#include "device/nand_geometry.h"
 
 namespace selvarex {
 namespace {
@@ -42,7 +42,8 @@ TEST_F(Commands, EachCommandShowsItsTextAndFailsWithTheLibraryText) {
   const Case cases[] = {
       {"ResetPld", [](Programmer& p, CommandReporter&) { commands::ResetPld(p); }, Entry::DravUsbResetPLD, nullptr},
       {"Reset", [](Programmer& p, CommandReporter&) { commands::ResetProgrammer(p); }, Entry::DravUsbReset, nullptr},
-      {"SetTimeOut", [](Programmer& p, CommandReporter&) { commands::SetTimeOut(p, 1, 2); }, Entry::DravUsbSetTimeOut, nullptr},
+      {"SetTimeOut", [](Programmer& p, CommandReporter&) { commands::SetTimeOut(p, 1, 2); }, Entry::DravUsbSetTimeOut,
+       nullptr},
       {"EraseAll", commands::EraseAll, Entry::DravFlashEraseAll, "Device Erased!"},
       {"FlashReset", commands::FlashReset, Entry::DravFlashReset, "Reset OK!"},
       {"DevEnter", commands::DevEnter, Entry::DravUsbDEVEnter, "DevEnter done!"},
@@ -51,8 +52,7 @@ TEST_F(Commands, EachCommandShowsItsTextAndFailsWithTheLibraryText) {
   for (const Case& c : cases) {
     reporter.shown.clear();
     c.run(s.programmer, reporter);
-    EXPECT_EQ(reporter.shown, c.shown ? std::vector<std::string>{c.shown} : std::vector<std::string>{})
-        << c.name;
+    EXPECT_EQ(reporter.shown, c.shown ? std::vector<std::string>{c.shown} : std::vector<std::string>{}) << c.name;
 
     reporter.shown.clear();
     s.sim->Fail(c.entry, 1, 1, "command failed");
@@ -155,10 +155,10 @@ TEST(TimeoutRule, BothFieldsMustBeNonNegative32BitIntegers) {
     const char* tx;
     bool ok;
   };
-  for (const Case c : {Case{"5000", "5000", true}, Case{"0", "0", true}, Case{"2147483647", "1", true},
-                       Case{"-1", "5000", false}, Case{"5000", "", false}, Case{"abc", "1", false},
-                       Case{"4294967296", "1", false}, Case{"1", "2147483648", false},
-                       Case{" 1", "1", false}, Case{"1", "1x", false}}) {
+  for (const Case c :
+       {Case{"5000", "5000", true}, Case{"0", "0", true}, Case{"2147483647", "1", true}, Case{"-1", "5000", false},
+        Case{"5000", "", false}, Case{"abc", "1", false}, Case{"4294967296", "1", false},
+        Case{"1", "2147483648", false}, Case{" 1", "1", false}, Case{"1", "1x", false}}) {
     EXPECT_EQ(TimeoutOkEnabled(c.rx, c.tx), c.ok) << '"' << c.rx << "\" \"" << c.tx << '"';
   }
 }

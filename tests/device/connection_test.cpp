@@ -23,10 +23,9 @@ TEST(Connect, OpensReadsRefreshesThenCreatesTheDevice) {
   SimSession s;
   s.sim->SimCtl_ResetCounts();
   s.Connect();
-  EXPECT_EQ(s.sim->CallLog(),
-            (Names{"DravUsbDeviceCount", "DravUsbOpen", "DravUsbGetLoaderVersion",
-                   "DravUsbGetPldStatus", "DravUsbDeviceCount", "DravUsbGetDLLVersion",
-                   "DravUsbGetDriverVersion", "DravUsbGetPLDID", "DravDevCreate"}));
+  EXPECT_EQ(s.sim->CallLog(), (Names{"DravUsbDeviceCount", "DravUsbOpen", "DravUsbGetLoaderVersion",
+                                     "DravUsbGetPldStatus", "DravUsbDeviceCount", "DravUsbGetDLLVersion",
+                                     "DravUsbGetDriverVersion", "DravUsbGetPLDID", "DravDevCreate"}));
   EXPECT_TRUE(s.programmer.IsConnected());
   EXPECT_NE(s.programmer.DeviceHandle(), 0u);
   EXPECT_TRUE(s.view.selectorEnabled);
@@ -66,10 +65,8 @@ TEST(Connect, FailuresRaiseTheLibraryTextAndStopThere) {
     bool connectedAfter;
     bool deviceAfter;
   };
-  for (const Case c : {Case{Entry::DravUsbDeviceCount, false, false},
-                       Case{Entry::DravUsbOpen, false, false},
-                       Case{Entry::DravUsbGetPLDID, true, false},
-                       Case{Entry::DravDevCreate, true, false}}) {
+  for (const Case c : {Case{Entry::DravUsbDeviceCount, false, false}, Case{Entry::DravUsbOpen, false, false},
+                       Case{Entry::DravUsbGetPLDID, true, false}, Case{Entry::DravDevCreate, true, false}}) {
     SimSession s;
     s.sim->Fail(c.failing, 1, 1, "injected");
     EXPECT_EQ(SimSession::ErrorOf([&] { s.Connect(); }), "injected") << drav::EntryName(c.failing);
@@ -214,8 +211,7 @@ TEST(FlashSelection, SupportedChipFillsThePanelAndGetsAFlashObject) {
   s.Connect();
   s.sim->SimCtl_ResetCounts();
   s.programmer.SelectFlash(0, s.view);
-  EXPECT_EQ(s.sim->LastArgs(Entry::DravUsbSelectFlash),
-            (std::vector<std::uint32_t>{s.programmer.UsbHandle(), 0}));
+  EXPECT_EQ(s.sim->LastArgs(Entry::DravUsbSelectFlash), (std::vector<std::uint32_t>{s.programmer.UsbHandle(), 0}));
   EXPECT_EQ(s.view.Label(PanelLabel::FlashID), "0xC3A1");
   EXPECT_NE(s.view.Label(PanelLabel::FlashFullName), "??");
   EXPECT_NE(s.view.Label(PanelLabel::FlashProdName), "??");

@@ -182,8 +182,7 @@ struct StubLibrary {
     *status = static_cast<std::uint8_t>(*status + 0x80);
     return 1;
   }
-  static drav::BOOL32 DRAV_CALL Read(drav::Handle, std::uint32_t address, std::uint8_t* buffer,
-                                     std::uint32_t length) {
+  static drav::BOOL32 DRAV_CALL Read(drav::Handle, std::uint32_t address, std::uint8_t* buffer, std::uint32_t length) {
     for (std::uint32_t i = 0; i < length; ++i) buffer[i] = static_cast<std::uint8_t>(address + i);
     return 1;
   }

@@ -114,7 +114,8 @@ std::vector<Scenario> Scenarios() {
       Command("EraseAll", A::actFlashEraseAll,
               [](CommandFaultSweep& t, const Fault&, bool error) {
                 // The chip was back in its factory state: a failed erase leaves it so.
-                EXPECT_EQ(t.Sim().SimCtl_AllocatedBlocks(0), error ? 1u : 24u) << "bad block 5 is stored, every other block erased";
+                EXPECT_EQ(t.Sim().SimCtl_AllocatedBlocks(0), error ? 1u : 24u)
+                    << "bad block 5 is stored, every other block erased";
               }),
       Command("FlashReset", A::actFlashFlashReset),
       Command("GetSize", A::actFlashGetDeviceSize),

@@ -24,8 +24,7 @@ std::vector<Fault> FaultsOf(const std::vector<std::string>& callLog) {
 }
 
 std::string InjectedText(const Fault& fault) {
-  return std::string("Injected failure of ") + drav::EntryName(fault.entry) + " call " +
-         std::to_string(fault.nth);
+  return std::string("Injected failure of ") + drav::EntryName(fault.entry) + " call " + std::to_string(fault.nth);
 }
 
 std::string ShownError(const Fault& fault, ErrorText text) {
@@ -58,8 +57,7 @@ void Inject(const SimControl& sim, const Fault& fault, ErrorText text) {
 
 std::string Describe(const Fault& fault, ErrorText text) {
   const char* told[] = {"", " without error text", " with an empty error text"};
-  return std::string(drav::EntryName(fault.entry)) + " #" + std::to_string(fault.nth) +
-         told[static_cast<int>(text)];
+  return std::string(drav::EntryName(fault.entry)) + " #" + std::to_string(fault.nth) + told[static_cast<int>(text)];
 }
 
 }  // namespace selvarex::test

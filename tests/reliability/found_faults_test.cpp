@@ -64,7 +64,8 @@ TEST_F(FoundFaults, ARefusedChipSelectionLeavesNoChipToWriteTo) {
   // The operator picks it again, and this time the programmer takes it.
   PickFlash(1);
   EXPECT_EQ(window->SelectedFlashIndex(), 1);
-  EXPECT_EQ(Sim().LastArgs(Entry::DravUsbSelectFlash), (std::vector<std::uint32_t>{window->Connection().UsbHandle(), 1}));
+  EXPECT_EQ(Sim().LastArgs(Entry::DravUsbSelectFlash),
+            (std::vector<std::uint32_t>{window->Connection().UsbHandle(), 1}));
   EXPECT_EQ(Label(*window, "lblFlashID")->text().toStdString(), "0xC3A1");
   EXPECT_TRUE(Enabled(A::actFlashProgram));
   EXPECT_EQ(prompts.errors, std::vector<std::string>{"Flash 1 does not answer."});

@@ -35,8 +35,7 @@ std::string FrameProcess(const std::string& line, const std::string& word) {
 }  // namespace
 
 bool LogSection::HasSummary() const {
-  return ended && !entries.empty() && entries.back().size() > 6 &&
-         entries.back().rfind("Flash", 0) == 0 &&
+  return ended && !entries.empty() && entries.back().size() > 6 && entries.back().rfind("Flash", 0) == 0 &&
          std::isdigit(static_cast<unsigned char>(entries.back()[5])) != 0;
 }
 
@@ -66,8 +65,7 @@ LogShape ParseLog(const std::string& bytes) {
   const auto at = [&](std::size_t k) -> const std::string* { return k < lines.size() ? &lines[k] : nullptr; };
   while (i < lines.size()) {
     // Start frame.
-    if (!(*at(i)).empty() || at(i + 1) == nullptr || *at(i + 1) != kRule || at(i + 3) == nullptr ||
-        *at(i + 3) != kRule)
+    if (!(*at(i)).empty() || at(i + 1) == nullptr || *at(i + 1) != kRule || at(i + 3) == nullptr || *at(i + 3) != kRule)
       return fail("no start frame");
     LogSection section;
     section.process = FrameProcess(*at(i + 2), "START");

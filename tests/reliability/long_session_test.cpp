@@ -36,16 +36,26 @@ struct Choice {
   int weight;
 };
 const Choice kChoices[] = {
-    {Op::Load, A::actDLLLoad, 2},          {Op::Unload, A::actDLLUnload, 1},
-    {Op::Connect, A::actDravolinConnect, 3}, {Op::Disconnect, A::actDravolinDisconnect, 1},
-    {Op::Flash0, A::actDevSetWriteVerify, 3}, {Op::Flash1, A::actDevSetWriteVerify, 2},
-    {Op::Read, A::actFlashRead, 3},        {Op::Write, A::actFlashProgram, 3},
-    {Op::Erase, A::actFlashEraseSector, 3}, {Op::Command, A::actPLDReset, 1},
-    {Op::Command, A::actDravolinReset, 1}, {Op::Command, A::actDravolinSetTimeOut, 1},
-    {Op::Command, A::actPLDDevEnter, 1},   {Op::Command, A::actPLDDevExit, 1},
-    {Op::Command, A::actFlashBlank, 1},    {Op::Command, A::actFlashEraseAll, 1},
-    {Op::Command, A::actFlashFlashReset, 1}, {Op::Command, A::actFlashGetDeviceSize, 1},
-    {Op::Command, A::actCounter, 1},       {Op::Idle, A::actDLLLoad, 1},
+    {Op::Load, A::actDLLLoad, 2},
+    {Op::Unload, A::actDLLUnload, 1},
+    {Op::Connect, A::actDravolinConnect, 3},
+    {Op::Disconnect, A::actDravolinDisconnect, 1},
+    {Op::Flash0, A::actDevSetWriteVerify, 3},
+    {Op::Flash1, A::actDevSetWriteVerify, 2},
+    {Op::Read, A::actFlashRead, 3},
+    {Op::Write, A::actFlashProgram, 3},
+    {Op::Erase, A::actFlashEraseSector, 3},
+    {Op::Command, A::actPLDReset, 1},
+    {Op::Command, A::actDravolinReset, 1},
+    {Op::Command, A::actDravolinSetTimeOut, 1},
+    {Op::Command, A::actPLDDevEnter, 1},
+    {Op::Command, A::actPLDDevExit, 1},
+    {Op::Command, A::actFlashBlank, 1},
+    {Op::Command, A::actFlashEraseAll, 1},
+    {Op::Command, A::actFlashFlashReset, 1},
+    {Op::Command, A::actFlashGetDeviceSize, 1},
+    {Op::Command, A::actCounter, 1},
+    {Op::Idle, A::actDLLLoad, 1},
 };
 
 class LongSession : public ReliabilityWindow {
@@ -135,8 +145,8 @@ TEST_F(LongSession, HundredsOfOperationsWithFaultsLeaveNoErrorsAndNoGrowth) {
     int total = 0;
     for (const Choice& c : kChoices) {
       const bool enabled = c.op == Op::Flash0 || c.op == Op::Flash1 ? FlashSelector(*window)->isEnabled()
-                           : c.op == Op::Idle                      ? true
-                                                                   : Enabled(c.action);
+                           : c.op == Op::Idle                       ? true
+                                                                    : Enabled(c.action);
       if (anything || enabled) offered.push_back(&c), total += c.weight;
     }
     int pick = static_cast<int>(rng() % static_cast<unsigned>(total));
@@ -187,8 +197,8 @@ TEST_F(LongSession, HundredsOfOperationsWithFaultsLeaveNoErrorsAndNoGrowth) {
   const LogShape log = ParseLogFile(LogPath());
   EXPECT_EQ(log.error, "");
   std::cout << "[ session  ] " << kOperations << " operations, " << faults << " faults injected, " << errorBoxes
-            << " error boxes, " << messages << " messages, " << log.sections.size() << " log sections, "
-            << leftDevices << " device objects and " << leftFlashes << " flash objects left by unloading\n";
+            << " error boxes, " << messages << " messages, " << log.sections.size() << " log sections, " << leftDevices
+            << " device objects and " << leftFlashes << " flash objects left by unloading\n";
 }
 
 }  // namespace

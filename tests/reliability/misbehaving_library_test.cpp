@@ -99,8 +99,7 @@ TEST(MisbehavingLibraryCommands, UnwrittenSizesAndCounterValuesAreNeverTakenForR
   commands::BlankCheck(s.programmer, reporter);
   commands::GetDeviceSize(s.programmer, reporter);
   RunCounter(s.programmer, view, '.');
-  EXPECT_EQ(reporter.shown,
-            (std::vector<std::string>{"Device Erased!", "Device is not Blank!", "Device Size is 0"}));
+  EXPECT_EQ(reporter.shown, (std::vector<std::string>{"Device Erased!", "Device is not Blank!", "Device Size is 0"}));
   EXPECT_EQ(view.status, "Time Out") << "a running flag never written is a counter that never stopped";
   EXPECT_EQ(view.ticks, "unchanged");
 }

@@ -33,8 +33,8 @@ struct ChipSetup {
   std::uint32_t chipBlocks;
   std::uint32_t first;  // the range the operator asks for
   std::uint32_t count;
-  Blocks chipBad;       // marker 0 in the chip
-  Blocks imageBad;      // marker 0 in the image the writing process reads
+  Blocks chipBad;   // marker 0 in the chip
+  Blocks imageBad;  // marker 0 in the image the writing process reads
 };
 
 // A small chip; and a range around the exempt block 511, which is marked bad
@@ -129,7 +129,8 @@ Expectation Expect(Process p, const ChipSetup& c, std::optional<Fault> fault, bo
     case Process::Erase:
       // Only blocks whose erase succeeded count as erased.
       x.message = to_string(x.changed.size()) + " Sector/s Erased.\n\n" + to_string(x.nandBad) +
-                  " bad block/s has been skipped.\n" + to_string(x.errors) + " NAND Erase Error/s has occured." + details;
+                  " bad block/s has been skipped.\n" + to_string(x.errors) + " NAND Erase Error/s has occured." +
+                  details;
       break;
   }
   return x;

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "app/window_fixture.h"
-#include "support/relay_server.h"
 #include "device/nand_geometry.h"
+#include "support/relay_server.h"
 
 namespace selvarex::test {
 

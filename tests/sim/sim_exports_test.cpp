@@ -61,7 +61,8 @@ TEST(SimExports, EveryCopyHasAModelOfItsOwn) {
   SimControl local;
   const auto module = platform::OpenLibrary(SimWorkDir::VariantPath("default").string());
   ASSERT_NE(module, nullptr);
-  const auto setCount = reinterpret_cast<SimCtl_SetDeviceCount_t>(platform::FindSymbol(module, "SimCtl_SetDeviceCount"));
+  const auto setCount =
+      reinterpret_cast<SimCtl_SetDeviceCount_t>(platform::FindSymbol(module, "SimCtl_SetDeviceCount"));
   const auto count = reinterpret_cast<drav::DravUsbDeviceCount_t>(platform::FindSymbol(module, "DravUsbDeviceCount"));
   ASSERT_NE(setCount, nullptr);
   ASSERT_NE(count, nullptr);

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "device/dravolin_library.h"
-#include "support/sim_harness.h"
 #include "device/nand_geometry.h"
+#include "support/sim_harness.h"
 
 namespace selvarex::test {
 

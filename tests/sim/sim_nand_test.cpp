@@ -64,8 +64,7 @@ TEST_F(SimNand, ReadsAnyRangeInsideTheChip) {
     const char* name;
   };
   for (const Case c : {Case{kChipSize, 1, "at the end"}, Case{kChipSize - 1, 2, "across the end"},
-                       Case{0xFFFFFFFF, 2, "wrapping 32 bits"}, Case{1, 0xFFFFFFFF, "huge"},
-                       Case{0, 0, "empty"}}) {
+                       Case{0xFFFFFFFF, 2, "wrapping 32 bits"}, Case{1, 0xFFFFFFFF, "huge"}, Case{0, 0, "empty"}}) {
     std::vector<std::uint8_t> buffer(16, 0xEE);
     EXPECT_EQ(Api().DravFlashRead(o.flash, c.address, buffer.data(), c.length), 0) << c.name;
     EXPECT_EQ(buffer, std::vector<std::uint8_t>(16, 0xEE)) << c.name;
@@ -206,7 +205,8 @@ TEST_F(SimNand, BlockCountAndResetRestoreTheFactory) {
   EXPECT_EQ(Sim().SimCtl_IsFactoryBad(0, 40), -1);
   EXPECT_EQ(Api().DravFlashWrite(o.flash, 40 * kBlock, a.data(), kBlock), 0);
 
-  for (std::uint32_t blocks : {0u, nand::kMaxEndBlock + 1}) EXPECT_EQ(Sim().SimCtl_SetBlockCount(0, blocks), -1) << blocks;
+  for (std::uint32_t blocks : {0u, nand::kMaxEndBlock + 1})
+    EXPECT_EQ(Sim().SimCtl_SetBlockCount(0, blocks), -1) << blocks;
   ASSERT_EQ(Sim().SimCtl_SetBlockCount(1, nand::kMaxEndBlock), 0);
   EXPECT_EQ(Sim().ReadRaw(1, nand::kMaxEndBlock * kBlock - 4, 4).size(), 4u);
 

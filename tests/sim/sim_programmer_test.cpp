@@ -64,11 +64,12 @@ TEST_F(SimProgrammer, OpeningReplacesTheHandleAndClosingEndsIt) {
   ASSERT_NE(second, 0u);
   EXPECT_NE(first, second);
   EXPECT_EQ(Api().DravUsbReset(first), 0) << "the first handle outlived the second open";
-  EXPECT_EQ(LastError(), "Invalid USB handle " + [&] {
-    char hex[16];
-    std::snprintf(hex, sizeof hex, "0x%08X", first);
-    return std::string(hex);
-  }());
+  EXPECT_EQ(
+      LastError(), "Invalid USB handle " + [&] {
+        char hex[16];
+        std::snprintf(hex, sizeof hex, "0x%08X", first);
+        return std::string(hex);
+      }());
   EXPECT_EQ(Api().DravUsbReset(second), 1);
   EXPECT_EQ(Api().DravUsbResetPLD(second), 1);
   EXPECT_EQ(LiveObjects(), (Live{1, 0, 0}));
@@ -209,8 +210,8 @@ class SimCounter : public SimTest {
     std::vector<std::string> seen;
     for (int i = 0; i < n; ++i) {
       const SimCounterPoll p = Get();
-      seen.push_back(std::to_string(p.running) + "/" + std::to_string(p.ticks) + "/" + std::to_string(p.value) +
-                     "/" + std::to_string(p.timedOut));
+      seen.push_back(std::to_string(p.running) + "/" + std::to_string(p.ticks) + "/" + std::to_string(p.value) + "/" +
+                     std::to_string(p.timedOut));
     }
     return seen;
   }
@@ -223,8 +224,7 @@ TEST_F(SimCounter, DefaultMeasurementRunsTwoPollsThenStopsAt24038) {
   const auto polls = Polls(5);
   EXPECT_EQ(polls[0].substr(0, 2), "1/");
   EXPECT_EQ(polls[1].substr(0, 2), "1/");
-  EXPECT_EQ(std::vector<std::string>(polls.begin() + 2, polls.end()),
-            (std::vector<std::string>(3, "0/24038/90/0")));
+  EXPECT_EQ(std::vector<std::string>(polls.begin() + 2, polls.end()), (std::vector<std::string>(3, "0/24038/90/0")));
   ASSERT_EQ(Api().DravCounterReset(flash_), 1);
   EXPECT_EQ(Polls(1), std::vector<std::string>{"0/0/0/0"});
 }

@@ -32,8 +32,8 @@ RelayServer::RelayServer(const std::filesystem::path& workDir, const std::filesy
   if (activeServer != nullptr) throw std::logic_error("one relay server at a time");
   model_ = platform::OpenLibrary(modelPath.string());
   if (model_ == nullptr) throw std::runtime_error("cannot load the simulator " + modelPath.string());
-#define RELAY_SERVE(name, result, params)                                                   \
-  modelEntries[static_cast<int>(drav::Entry::name)] = platform::FindSymbol(model_, #name);  \
+#define RELAY_SERVE(name, result, params)                                                  \
+  modelEntries[static_cast<int>(drav::Entry::name)] = platform::FindSymbol(model_, #name); \
   served_.name = &Interposer<drav::Entry::name, drav::name##_t>::Call;
   DRAVOLIN_ENTRY_POINTS(RELAY_SERVE)
 #undef RELAY_SERVE

@@ -1,7 +1,7 @@
 #include "support/scripted_prompts.h"
 
-#include <QDialog>
 #include <QAction>
+#include <QDialog>
 #include <QFileDialog>
 #include <QLineEdit>
 

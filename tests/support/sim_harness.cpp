@@ -36,8 +36,7 @@ SimWorkDir::SimWorkDir(const std::string& variant, bool itself) : previous_(fs::
   static std::atomic<unsigned> counter{0};
   const auto base = fs::temp_directory_path();
   for (;;) {
-    dir_ = base / ("selvarex-test-" + std::to_string(std::random_device{}()) + "-" +
-                   std::to_string(counter++));
+    dir_ = base / ("selvarex-test-" + std::to_string(std::random_device{}()) + "-" + std::to_string(counter++));
     if (fs::create_directory(dir_)) break;
   }
   if (!variant.empty() && !itself) {
@@ -65,8 +64,8 @@ SimControl::SimControl(const SimWorkDir& dir) {
 void SimControl::Resolve(const std::filesystem::path& library) {
   module_ = platform::OpenLibrary(library.string());
   if (module_ == nullptr) throw std::runtime_error("cannot load the simulated library for its control interface");
-#define SIM_RESOLVE(name, result, params)                                              \
-  name = reinterpret_cast<name##_t>(platform::FindSymbol(module_, #name));            \
+#define SIM_RESOLVE(name, result, params)                                  \
+  name = reinterpret_cast<name##_t>(platform::FindSymbol(module_, #name)); \
   if (name == nullptr) throw std::runtime_error("the simulated library lacks " #name);
   SIM_CONTROL_FUNCTIONS(SIM_RESOLVE)
 #undef SIM_RESOLVE
@@ -77,8 +76,7 @@ SimControl::~SimControl() {
 }
 
 void SimControl::Fail(drav::Entry e, std::uint32_t nth, std::uint32_t count, const char* text) const {
-  if (SimCtl_FailCall(drav::EntryName(e), nth, count, text) != 0)
-    throw std::runtime_error("SimCtl_FailCall refused");
+  if (SimCtl_FailCall(drav::EntryName(e), nth, count, text) != 0) throw std::runtime_error("SimCtl_FailCall refused");
 }
 
 std::vector<std::string> SimControl::CallLog() const {
@@ -104,8 +102,7 @@ std::vector<std::uint32_t> SimControl::LastArgs(drav::Entry e) const {
   return std::vector<std::uint32_t>(args, args + n);
 }
 
-std::vector<std::uint8_t> SimControl::ReadRaw(std::uint32_t chip, std::uint32_t address,
-                                              std::uint32_t length) const {
+std::vector<std::uint8_t> SimControl::ReadRaw(std::uint32_t chip, std::uint32_t address, std::uint32_t length) const {
   std::vector<std::uint8_t> bytes(length);
   if (SimCtl_ReadRaw(chip, address, bytes.data(), length) != 0)
     throw std::runtime_error("SimCtl_ReadRaw outside the chip");

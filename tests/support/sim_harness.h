@@ -80,12 +80,10 @@ class SimControl {
 
   std::uint32_t Calls(drav::Entry e) const { return SimCtl_CallCount(drav::EntryName(e)); }
   // Fails the nth call of e from now on, and count - 1 calls after it (0 = all).
-  void Fail(drav::Entry e, std::uint32_t nth = 1, std::uint32_t count = 1,
-            const char* text = nullptr) const;
+  void Fail(drav::Entry e, std::uint32_t nth = 1, std::uint32_t count = 1, const char* text = nullptr) const;
   std::vector<std::string> CallLog() const;
   std::vector<std::uint32_t> LastArgs(drav::Entry e) const;
-  std::vector<std::uint8_t> ReadRaw(std::uint32_t chip, std::uint32_t address,
-                                    std::uint32_t length) const;
+  std::vector<std::uint8_t> ReadRaw(std::uint32_t chip, std::uint32_t address, std::uint32_t length) const;
 
  private:
   void Resolve(const std::filesystem::path& library);

@@ -24,10 +24,21 @@ T* Control(const QObject& window, const char* name) {
 }
 
 // Every value label of the information, flash and counter panels.
-inline constexpr const char* kValueLabels[] = {
-    "lblDeviceCount", "lblDLLVersion", "lblDriverVersion", "lblPLDStatus", "lblLoaderVersion",
-    "lblPldId", "lblFlashID", "lblFlashFullName", "lblFlashProdName", "lblFlashSupported",
-    "lblFlashProductorSupported", "lblCntStatus", "lblCnt", "lblTiming", "lblValue"};
+inline constexpr const char* kValueLabels[] = {"lblDeviceCount",
+                                               "lblDLLVersion",
+                                               "lblDriverVersion",
+                                               "lblPLDStatus",
+                                               "lblLoaderVersion",
+                                               "lblPldId",
+                                               "lblFlashID",
+                                               "lblFlashFullName",
+                                               "lblFlashProdName",
+                                               "lblFlashSupported",
+                                               "lblFlashProductorSupported",
+                                               "lblCntStatus",
+                                               "lblCnt",
+                                               "lblTiming",
+                                               "lblValue"};
 
 inline QLabel* Label(const QObject& window, const char* name) { return Control<QLabel>(window, name); }
 inline QGroupBox* FlashSelector(const QObject& window) { return Control<QGroupBox>(window, "rgrpSelFlash"); }

@@ -15,8 +15,8 @@ const std::string kStart = "START DUMP READING PROCESS: ", kEnd = "END DUMP READ
 class DumpReading : public TransferTest {
  protected:
   ProcessResult Run(std::uint32_t address, std::uint32_t count, const std::string& file) {
-    return RunDumpReading(Target(), {static_cast<std::int32_t>(address), static_cast<std::int32_t>(count), file},
-                          host, settings);
+    return RunDumpReading(Target(), {static_cast<std::int32_t>(address), static_cast<std::int32_t>(count), file}, host,
+                          settings);
   }
   // The image must hold chip blocks first.. in order, and nothing else.
   bool ImageHolds(const std::string& file, std::uint32_t first, std::uint32_t blocks) const {
@@ -34,18 +34,22 @@ TEST_F(DumpReading, DefaultRunCopiesTheWholeExtentAndLogsBadBlocksBut511) {
   MarkBad(nand::kExemptBlock);  // besides the chip's own 37, 402 and 1000
   EXPECT_EQ(Run(0, nand::kDefaultBytes, Path("image.bin")).message,
             "NAND Dump has been created!\n\n4 bad block/s has been found.\n\nCheck the log for the details.");
-  EXPECT_EQ(Log(), Section(kStart, {"Read cycle #1/1024, NAND Bad Block #1 found at Address: 0 (dec)",
-                                    "Read cycle #38/1024, NAND Bad Block #2 found at Address: 5001216 (dec)",
-                                    "Read cycle #403/1024, NAND Bad Block #3 found at Address: 54337536 (dec)",
-                                    "Read cycle #1001/1024, NAND Bad Block #4 found at Address: 135168000 (dec)",
-                                    "Flash0 NAND dump saved on file: " + Path("image.bin")}, kEnd));
+  EXPECT_EQ(Log(), Section(kStart,
+                           {"Read cycle #1/1024, NAND Bad Block #1 found at Address: 0 (dec)",
+                            "Read cycle #38/1024, NAND Bad Block #2 found at Address: 5001216 (dec)",
+                            "Read cycle #403/1024, NAND Bad Block #3 found at Address: 54337536 (dec)",
+                            "Read cycle #1001/1024, NAND Bad Block #4 found at Address: 135168000 (dec)",
+                            "Flash0 NAND dump saved on file: " + Path("image.bin")},
+                           kEnd));
   EXPECT_TRUE(ImageHolds(Path("image.bin"), 0, 1024));
   EXPECT_EQ(std::tuple(Calls(Entry::DravFlashRead), host.ranges, host.blocksDone),
             std::tuple(1024u, std::vector<std::uint32_t>{1024}, 1024u));
 }
 
 TEST_F(DumpReading, RangesReplaceTheFileAndStartAtRoundedDownBlocks) {
-  struct Case { std::uint32_t address, count, first, blocks, planned; };
+  struct Case {
+    std::uint32_t address, count, first, blocks, planned;
+  };
   MarkBad(12);
   for (const Case& c : {Case{0, B - 1, 0, 0, 0}, Case{100, B, 0, 1, 1}, Case{10 * B, 5 * B, 10, 5, 5}}) {
     std::ofstream(Path("image.bin")) << std::string(3 * B + 5, 'x');  // replaced without a question
@@ -92,10 +96,12 @@ TEST_F(DumpReading, SlowOrFailingDiskAtEachBlockChangesNeitherOrderNorContent) {
     host = RecordingHost{};
     host.duringBlockDone = [&] { ++turns; };
     if (fail >= 0 && fail < 3) s.sim->Fail(Entry::DravFlashRead, fail + 2, 1, "read after the failed write");
-    SlowDisk disk([&](std::int64_t position) {
-      const auto block = static_cast<std::uint32_t>(position / B);
-      return turns >= block + 1 && (block == 3 || Calls(Entry::DravFlashRead) >= block + 2);
-    }, fail < 0 ? -1 : std::int64_t{fail} * B);
+    SlowDisk disk(
+        [&](std::int64_t position) {
+          const auto block = static_cast<std::uint32_t>(position / B);
+          return turns >= block + 1 && (block == 3 || Calls(Entry::DravFlashRead) >= block + 2);
+        },
+        fail < 0 ? -1 : std::int64_t{fail} * B);
     std::vector<std::string> entries;
     if (fail < 0 || fail >= 2) entries.push_back(bad);
     if (fail < 0) {
@@ -108,8 +114,8 @@ TEST_F(DumpReading, SlowOrFailingDiskAtEachBlockChangesNeitherOrderNorContent) {
       EXPECT_EQ(SimSession::ErrorOf([&] { Run(0, 4 * B, Path("image.bin")); }),
                 "Cannot write file " + Path("image.bin") + " at position " + position +
                     " (dec): the NAND dump is incomplete.");
-      entries.push_back("Read cycle #" + std::to_string(fail + 1) + "/4, File Write Error occured at position: " +
-                        position + " (dec)");
+      entries.push_back("Read cycle #" + std::to_string(fail + 1) +
+                        "/4, File Write Error occured at position: " + position + " (dec)");
       EXPECT_EQ(Log(), Section(kStart, entries)) << fail;
     }
     EXPECT_TRUE(ImageHolds(Path("image.bin"), 0, fail < 0 ? 4 : fail)) << fail;

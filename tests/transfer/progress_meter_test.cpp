@@ -16,7 +16,7 @@ constexpr std::int64_t kMs = 1'000'000;
 
 // Blocks that each take the given time; the texts of the frames drawn.
 std::vector<std::string> FramesOf(ProgressMeter& meter, SteppedClock& clock, const std::vector<std::int64_t>& blockMs,
-                             char separator = '.') {
+                                  char separator = '.') {
   std::vector<std::string> frames;
   for (const std::int64_t ms : blockMs) {
     clock.now += ms * kMs;
@@ -46,7 +46,8 @@ TEST(ProgressMeter, SpeedAndTimeLeftFromTheRunsOwnBlocksSmoothed) {
   meter.StartRun();
   meter.CountCycles(31775, RunUnit::Blocks);
   EXPECT_EQ(FramesOf(meter, clock, std::vector<std::int64_t>(1030, 1000), ',').back(),
-            "100 % - 1,0 blocks/s - 8:32:25 left") << "past the range the bar stays full";
+            "100 % - 1,0 blocks/s - 8:32:25 left")
+      << "past the range the bar stays full";
 }
 
 TEST(ProgressMeter, DrawsEvery40MsAndLessOftenWhenDrawingIsSlow) {

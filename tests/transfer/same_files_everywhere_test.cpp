@@ -35,7 +35,8 @@ TEST_F(SameFilesEverywhere, ImageRestoredThenDumpedAndTheirLogAreExactBytes) {
 
   EXPECT_EQ(SimSession::ErrorOf([&] {
               RunDumpWriting(Target(), {0, static_cast<std::int32_t>(kBlocks * B), "image.bin", true}, host, settings);
-            }), "");
+            }),
+            "");
   std::string chip;
   for (std::uint32_t b = 0; b < kBlocks; ++b) {
     const auto bytes = Chip(b);
@@ -46,19 +47,19 @@ TEST_F(SameFilesEverywhere, ImageRestoredThenDumpedAndTheirLogAreExactBytes) {
   clock.next = 0;
   EXPECT_EQ(SimSession::ErrorOf([&] {
               RunDumpReading(Target(), {0, static_cast<std::int32_t>(kBlocks * B), "copy.bin"}, host, settings);
-            }), "");
+            }),
+            "");
   const std::string copy = ReadFile("copy.bin");
   EXPECT_EQ(copy.size(), image.size());
   EXPECT_TRUE(copy == image) << "the dump is not the chip's bytes";
 
   const std::string rule = std::string(72, '-') + "\r\n";
-  EXPECT_EQ(ReadFile("DravolinLog.txt"),
-            "\r\n" + rule + "START DUMP WRITING PROCESS: 12/07/08 (14:03:59)\r\n" + rule +
-                "\r\n> Flash0 NAND dump restored from file: image.bin\r\n\r\n" +
-                rule + "END DUMP WRITING PROCESS: 12/07/08 (15:00:01)\r\n" + rule +
-                "\r\n" + rule + "START DUMP READING PROCESS: 12/07/08 (14:03:59)\r\n" + rule +
-                "\r\n> Flash0 NAND dump saved on file: copy.bin\r\n\r\n" +
-                rule + "END DUMP READING PROCESS: 12/07/08 (15:00:01)\r\n" + rule);
+  EXPECT_EQ(ReadFile("DravolinLog.txt"), "\r\n" + rule + "START DUMP WRITING PROCESS: 12/07/08 (14:03:59)\r\n" + rule +
+                                             "\r\n> Flash0 NAND dump restored from file: image.bin\r\n\r\n" + rule +
+                                             "END DUMP WRITING PROCESS: 12/07/08 (15:00:01)\r\n" + rule + "\r\n" +
+                                             rule + "START DUMP READING PROCESS: 12/07/08 (14:03:59)\r\n" + rule +
+                                             "\r\n> Flash0 NAND dump saved on file: copy.bin\r\n\r\n" + rule +
+                                             "END DUMP READING PROCESS: 12/07/08 (15:00:01)\r\n" + rule);
 }
 
 // A folder and a file whose names no 8-bit code page holds, given with "/" as
@@ -79,11 +80,14 @@ TEST_F(SameFilesEverywhere, UnicodeNamesOpenAndAreShownTheSystemsWay) {
   ASSERT_TRUE(std::filesystem::exists(created));
   EXPECT_EQ(std::filesystem::file_size(created), 2u * B);
   EXPECT_EQ(SimSession::ErrorOf([&] { RunDumpWriting(Target(), {0, 2 * B, dump, true}, host, settings); }), "");
-  EXPECT_EQ(SimSession::ErrorOf([&] { RunDumpWriting(Target(), {0, 2 * B, absent, true}, host, settings); }),
+  EXPECT_EQ(SimSession::ErrorOf([&] {
+              RunDumpWriting(Target(), {0, 2 * B, absent, true}, host, settings);
+            }),
             "Cannot open file " + SystemWritten(absent));
 
   const std::string log = ReadFile("DravolinLog.txt");
-  EXPECT_NE(log.find("\r\n> Flash0 NAND dump saved on file: " + SystemWritten(dump) + "\r\n"), std::string::npos) << log;
+  EXPECT_NE(log.find("\r\n> Flash0 NAND dump saved on file: " + SystemWritten(dump) + "\r\n"), std::string::npos)
+      << log;
   EXPECT_NE(log.find("\r\n> Flash0 NAND dump restored from file: " + SystemWritten(dump) + "\r\n"), std::string::npos);
 }
 

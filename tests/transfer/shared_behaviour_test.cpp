@@ -22,13 +22,24 @@ constexpr std::int32_t kThree = 3 * B;
 
 class Processes : public TransferTest {
  protected:
-  struct Kind { std::string word, banner; std::function<ProcessResult()> run; };
+  struct Kind {
+    std::string word, banner;
+    std::function<ProcessResult()> run;
+  };
   // Erase, write and read of blocks 0 to 2.
   std::vector<Kind> Kinds() {
     const std::string image = Path("image.bin");
-    return {{"Erase", "ERASE SECTORS", [=, this] { return RunSectorErase(Target(), {0, 3, true}, host, settings); }},
-            {"Write", "DUMP WRITING", [=, this] { return RunDumpWriting(Target(), {0, kThree, image, true}, host, settings); }},
-            {"Read", "DUMP READING", [=, this] { return RunDumpReading(Target(), {0, kThree, image}, host, settings); }}};
+    return {{"Erase", "ERASE SECTORS",
+             [=, this] {
+               return RunSectorErase(Target(), {0, 3, true}, host, settings);
+             }},
+            {"Write", "DUMP WRITING",
+             [=, this] {
+               return RunDumpWriting(Target(), {0, kThree, image, true}, host, settings);
+             }},
+            {"Read", "DUMP READING", [=, this] {
+               return RunDumpReading(Target(), {0, kThree, image}, host, settings);
+             }}};
   }
 };
 
@@ -46,8 +57,10 @@ TEST_F(Processes, OperatorStopEndsTheSectionWithoutSummaryAndWriteVerifyFailureB
     const ProcessResult result = kind.run();
     EXPECT_TRUE(result.stopped) << kind.word;
     EXPECT_EQ(result.message, stopped.at(kind.word)) << "never the message of a completed run";
-    EXPECT_EQ(Log(), Section("START " + kind.banner + " PROCESS: ", {kind.word + " cycle #2/3, Process stopped by "
-                             "the operator."}, "END " + kind.banner + " PROCESS: "));
+    EXPECT_EQ(Log(), Section("START " + kind.banner + " PROCESS: ",
+                             {kind.word + " cycle #2/3, Process stopped by "
+                                          "the operator."},
+                             "END " + kind.banner + " PROCESS: "));
     if (kind.word == "Read") continue;
     NewLog(kind.word + "Verify");
     s.sim->Fail(Entry::DravFlashSetWVerify, 1, 1, "verify refused");
@@ -89,8 +102,9 @@ TEST_F(Processes, LogThatCannotBeOpenedChangesNothingElse) {
     EXPECT_EQ(Kinds()[2].run().message,
               "NAND Dump has been created!\n\n1 bad block/s has been found.\n\nCheck the log for the details.");
     EXPECT_EQ(fs::file_size(Path("image.bin")), 3u * B);
-    EXPECT_EQ(Kinds()[0].run().message, "2 Sector/s Erased.\n\n1 bad block/s has been skipped.\n0 NAND Erase Error/s "
-                                        "has occured.\n\nCheck the log for the details.");
+    EXPECT_EQ(Kinds()[0].run().message,
+              "2 Sector/s Erased.\n\n1 bad block/s has been skipped.\n0 NAND Erase Error/s "
+              "has occured.\n\nCheck the log for the details.");
   }
   EXPECT_FALSE(fs::exists(Path("missing")));
   EXPECT_TRUE(fs::is_empty(Path("folder")));
@@ -118,14 +132,29 @@ TEST_F(Processes, ReadEraseWriteOnFlash1RestoresEveryGoodBlock) {
 TEST(MissingEntries, EveryProcessRefusesBeforeTouchingAnything) {
   // Each process against a library without each entry point of the list it exports.
   using Run = std::function<void(const TransferTarget&, ProcessHost&, const LogSettings&)>;
-  struct Process { std::span<const Entry> entries; Run run; };
-  const Process processes[] = {
-      {kSectorEraseEntries, [](auto& t, auto& h, auto& l) { RunSectorErase(t, {0, 1, true}, h, l); }},
-      {kDumpWritingEntries, [](auto& t, auto& h, auto& l) { RunDumpWriting(t, {0, kThree, "image.bin", true}, h, l); }},
-      {kDumpReadingEntries, [](auto& t, auto& h, auto& l) { RunDumpReading(t, {0, kThree, "image.bin"}, h, l); }},
-      {kDumpComparingEntries, [](auto& t, auto& h, auto& l) { RunDumpComparing(t, {0, kThree, "image.bin"}, h, l); }},
-      {kMultiPassReadingEntries,
-       [](auto& t, auto& h, auto& l) { RunMultiPassReading(t, {{0, kThree, "image.bin"}, 2}, h, l); }}};
+  struct Process {
+    std::span<const Entry> entries;
+    Run run;
+  };
+  const Process processes[] = {{kSectorEraseEntries,
+                                [](auto& t, auto& h, auto& l) {
+                                  RunSectorErase(t, {0, 1, true}, h, l);
+                                }},
+                               {kDumpWritingEntries,
+                                [](auto& t, auto& h, auto& l) {
+                                  RunDumpWriting(t, {0, kThree, "image.bin", true}, h, l);
+                                }},
+                               {kDumpReadingEntries,
+                                [](auto& t, auto& h, auto& l) {
+                                  RunDumpReading(t, {0, kThree, "image.bin"}, h, l);
+                                }},
+                               {kDumpComparingEntries,
+                                [](auto& t, auto& h, auto& l) {
+                                  RunDumpComparing(t, {0, kThree, "image.bin"}, h, l);
+                                }},
+                               {kMultiPassReadingEntries, [](auto& t, auto& h, auto& l) {
+                                  RunMultiPassReading(t, {{0, kThree, "image.bin"}, 2}, h, l);
+                                }}};
   for (const Process& process : processes) {
     for (const Entry entry : process.entries) {
       SimSession s(std::string("without_") + drav::EntryName(entry));

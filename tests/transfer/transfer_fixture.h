@@ -8,8 +8,8 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <thread>
 
@@ -42,7 +42,7 @@ struct RecordingHost : ProcessHost {
   }
   bool StopRequested() override { return blocksDone == stopAfter; }
   std::vector<std::uint32_t> ranges;
-  std::vector<std::uint32_t> runs;  // the cycles each run announced
+  std::vector<std::uint32_t> runs;              // the cycles each run announced
   std::uint32_t blocksDone = 0, stopAfter = 0;  // 0: never stop
   std::function<void()> duringBlockDone;        // what the window's message pump runs
 };

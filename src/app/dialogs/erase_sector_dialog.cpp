@@ -6,8 +6,8 @@
 #include <QPushButton>
 
 #include "app/action_button.h"
-#include "transfer/dialog_rules.h"
 #include "app/labelled_edit.h"
+#include "transfer/dialog_rules.h"
 
 namespace selvarex {
 
@@ -29,12 +29,11 @@ TfrmEraseSector::TfrmEraseSector(Prompts&) : QDialog(nullptr) {
   Button2->setGeometry(214, 96, 75, 27);
   BindButtonToAction(Button2, actCancel);
 
-  const LabelledEdit address =
-      AddLabelledEdit(this, "edtAddress", QStringLiteral("Address (decimal)"), 16, 52, 110);
+  const LabelledEdit address = AddLabelledEdit(this, "edtAddress", QStringLiteral("Address (decimal)"), 16, 52, 110);
   lblAddress = address.label;
   edtAddress = address.edit;
-  const LabelledEdit number = AddLabelledEdit(
-      this, "edtNrSectors", QStringLiteral("(1 Sector = 135168 bytes)"), 136, 52, 153);
+  const LabelledEdit number =
+      AddLabelledEdit(this, "edtNrSectors", QStringLiteral("(1 Sector = 135168 bytes)"), 136, 52, 153);
   lblNrSectors = number.label;
   edtNrSectors = number.edit;
   Label1 = new QLabel(QStringLiteral("Nr. Sectors to Erase"), this);
@@ -61,8 +60,7 @@ void TfrmEraseSector::actOkExecute() { done(QDialog::Accepted); }
 void TfrmEraseSector::actCancelExecute() { done(QDialog::Rejected); }
 
 void TfrmEraseSector::actOkUpdate() {
-  actOk->setEnabled(EraseSectorOkEnabled(edtAddress->text().toStdString(),
-                                         edtNrSectors->text().toStdString()));
+  actOk->setEnabled(EraseSectorOkEnabled(edtAddress->text().toStdString(), edtNrSectors->text().toStdString()));
 }
 
 }  // namespace selvarex

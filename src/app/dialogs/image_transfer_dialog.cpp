@@ -36,12 +36,11 @@ ImageTransferDialog::ImageTransferDialog(Prompts& prompts, const ImageTransferLa
   setWindowTitle(QString::fromLatin1(layout.title));
   setFixedSize(layout.size);
 
-  const LabelledEdit address =
-      AddLabelledEdit(this, "edtAddress", QStringLiteral("Address (decimal)"), 16, 32, 121);
+  const LabelledEdit address = AddLabelledEdit(this, "edtAddress", QStringLiteral("Address (decimal)"), 16, 32, 121);
   lblAddress = address.label;
   edtAddress = address.edit;
-  const LabelledEdit size = AddLabelledEdit(this, "edtSize", QString::fromLatin1(layout.sizeCaption),
-                                            layout.sizeX, 32, layout.sizeWidth);
+  const LabelledEdit size =
+      AddLabelledEdit(this, "edtSize", QString::fromLatin1(layout.sizeCaption), layout.sizeX, 32, layout.sizeWidth);
   lblSize = size.label;
   edtSize = size.edit;
 
@@ -106,8 +105,7 @@ void ImageTransferDialog::actChooseFileExecute() {
 }
 
 void ImageTransferDialog::actOkUpdate() {
-  actOk->setEnabled(okRule_(edtAddress->text().toStdString(), edtSize->text().toStdString(),
-                                   FFileName.toStdString()));
+  actOk->setEnabled(okRule_(edtAddress->text().toStdString(), edtSize->text().toStdString(), FFileName.toStdString()));
 }
 
 }  // namespace selvarex
