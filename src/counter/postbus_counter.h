@@ -30,7 +30,7 @@ std::string FormatCounterTime(std::uint32_t ticks, char decimalSeparator);
 std::string FormatCounterValue(std::uint8_t value);
 
 // The entry points a measurement calls.
-inline constexpr std::array kCounterEntries{drav::Entry::DravCounterReset, drav::Entry::DravCounterStart,
+constexpr std::array kCounterEntries{drav::Entry::DravCounterReset, drav::Entry::DravCounterStart,
                                             drav::Entry::DravCounterGet};
 
 // Resets, starts and polls the counter through the selected chip's flash

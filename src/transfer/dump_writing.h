@@ -21,7 +21,7 @@ struct DumpWritingParams {
 };
 
 // The entry points the run calls.
-inline constexpr std::array kDumpWritingEntries{drav::Entry::DravFlashSetWVerify, drav::Entry::DravFlashRead,
+constexpr std::array kDumpWritingEntries{drav::Entry::DravFlashSetWVerify, drav::Entry::DravFlashRead,
                                                 drav::Entry::DravFlashWrite};
 
 // Failed block writes are counted and logged. Throws when write verify cannot

@@ -18,7 +18,7 @@ struct SectorEraseParams {
 };
 
 // The entry points the run calls.
-inline constexpr std::array kSectorEraseEntries{drav::Entry::DravFlashSetWVerify, drav::Entry::DravFlashRead,
+constexpr std::array kSectorEraseEntries{drav::Entry::DravFlashSetWVerify, drav::Entry::DravFlashRead,
                                                 drav::Entry::DravFlashEraseSector};
 
 // The window sets the progress range (0 to 1024) itself, before the dialog.
