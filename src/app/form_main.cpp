@@ -15,10 +15,10 @@
 #include <algorithm>
 
 #include "app/dialogs/timeout_dialog.h"
-#include "app/error_text.h"
 #include "app/prompts.h"
 #include "counter/postbus_counter.h"
 #include "device/device_commands.h"
+#include "device/error_text.h"
 #include "device/still_loaded.h"
 #include "transfer/operation_log.h"
 

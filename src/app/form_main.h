@@ -11,8 +11,8 @@
 #include <optional>
 #include <string>
 
-#include "app/action_rules.h"
 #include "counter/counter_view.h"
+#include "device/action_rules.h"
 #include "device/command_reporter.h"
 #include "device/connection_view.h"
 #include "device/dravolin_library.h"
@@ -82,12 +82,12 @@ class TFormMain : public QWidget,
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  // The handlers the window runs for one command: its execute handler, and the
-  // update handler that applies its rule at every idle pass.
+  // The handlers the window runs for one command: its execute handler, and an
+  // update handler where applying the row's rule (ApplyRule) is not enough.
   struct ActionHandlers {
     ActionId id;
     void (TFormMain::*execute)();
-    void (TFormMain::*update)();
+    void (TFormMain::*update)() = nullptr;
   };
   // The handlers of every command, in table order (form_main_actions.cpp).
   static const ActionHandlers& HandlersOf(ActionId id);
@@ -107,24 +107,9 @@ class TFormMain : public QWidget,
   bool FlashItemSelected() override;
   std::optional<ActionId> RunningCommand() override;
   void ApplyRule(ActionId id);
-  void EnableIfDLLIsClosed();
-  void EnableIfDLLIsOpen();
-  void actDravolinConnectUpdate();
-  void actDravolinDisconnectUpdate();
-  void actPLDResetUpdate();
-  void actDravolinResetUpdate();
-  void actDravolinSetTimeOutUpdate();
-  void actPLDDevEnterUpdate();
-  void actPLDDevExitUpdate();
+  // The command's update handler, or its rule applied.
+  void UpdateAction(ActionId id);
   void actDevSetWriteVerifyUpdate();
-  void actFlashBlankUpdate();
-  void actFlashEraseAllUpdate();
-  void actFlashEraseSectorUpdate();
-  void actFlashReadUpdate();
-  void actFlashProgramUpdate();
-  void actFlashFlashResetUpdate();
-  void actFlashGetDeviceSizeUpdate();
-  void actCounterUpdate();
   bool FormClose();
 
   // Handlers (form_main.cpp, form_main_transfer.cpp).

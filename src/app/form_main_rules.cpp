@@ -20,23 +20,14 @@ int TFormMain::SelectedFlashIndex() const { return rgrpSelFlashItems->checkedId(
 
 void TFormMain::ApplyRule(ActionId id) { ActionOf(id)->setEnabled(IsActionEnabled(id, *this)); }
 
-void TFormMain::EnableIfDLLIsClosed() { ApplyRule(ActionId::actDLLLoad); }
-void TFormMain::EnableIfDLLIsOpen() { ApplyRule(ActionId::actDLLUnload); }
-void TFormMain::actDravolinConnectUpdate() { ApplyRule(ActionId::actDravolinConnect); }
-void TFormMain::actDravolinDisconnectUpdate() { ApplyRule(ActionId::actDravolinDisconnect); }
-void TFormMain::actPLDResetUpdate() { ApplyRule(ActionId::actPLDReset); }
-void TFormMain::actDravolinResetUpdate() { ApplyRule(ActionId::actDravolinReset); }
-void TFormMain::actDravolinSetTimeOutUpdate() { ApplyRule(ActionId::actDravolinSetTimeOut); }
-void TFormMain::actPLDDevEnterUpdate() { ApplyRule(ActionId::actPLDDevEnter); }
-void TFormMain::actPLDDevExitUpdate() { ApplyRule(ActionId::actPLDDevExit); }
-void TFormMain::actFlashBlankUpdate() { ApplyRule(ActionId::actFlashBlank); }
-void TFormMain::actFlashEraseAllUpdate() { ApplyRule(ActionId::actFlashEraseAll); }
-void TFormMain::actFlashEraseSectorUpdate() { ApplyRule(ActionId::actFlashEraseSector); }
-void TFormMain::actFlashReadUpdate() { ApplyRule(ActionId::actFlashRead); }
-void TFormMain::actFlashProgramUpdate() { ApplyRule(ActionId::actFlashProgram); }
-void TFormMain::actFlashFlashResetUpdate() { ApplyRule(ActionId::actFlashFlashReset); }
-void TFormMain::actFlashGetDeviceSizeUpdate() { ApplyRule(ActionId::actFlashGetDeviceSize); }
-void TFormMain::actCounterUpdate() { ApplyRule(ActionId::actCounter); }
+void TFormMain::UpdateAction(ActionId id) {
+  const auto update = HandlersOf(id).update;
+  if (update != nullptr) {
+    std::invoke(update, this);
+  } else {
+    ApplyRule(id);
+  }
+}
 
 // The action itself stays disabled; its rule drives the check box.
 void TFormMain::actDevSetWriteVerifyUpdate() {
@@ -48,7 +39,7 @@ bool TFormMain::RunIdlePass() {
   std::optional<std::string> failure;
   for (const ActionInfo& info : ActionTable()) {
     try {
-      std::invoke(HandlersOf(info.id).update, this);
+      UpdateAction(info.id);
     } catch (const std::exception& error) {
       // A rule that cannot be decided leaves its command unavailable; the
       // failing query is not repeated (see IsFlashProdSupported), so the box

@@ -39,7 +39,7 @@ void TFormMain::HoldDeviceDuring(ActionId command, const std::function<void()>& 
   runningCommand_ = command;
   stopRequested_ = false;
   const bool selectorWasEnabled = rgrpSelFlash->isEnabled();
-  for (const ActionInfo& info : ActionTable()) std::invoke(HandlersOf(info.id).update, this);
+  for (const ActionInfo& info : ActionTable()) UpdateAction(info.id);
   rgrpSelFlash->setEnabled(false);
   if (IsStoppable(command)) ActionOf(command)->setText(QString::fromLatin1(kStopCaption));
 

@@ -1,7 +1,7 @@
 #include "app/selvarex_application.h"
 
-#include "app/error_text.h"
 #include "app/prompts.h"
+#include "device/error_text.h"
 
 namespace selvarex {
 

@@ -1,7 +1,3 @@
-set(APP_CORE_SOURCES
-  app/action_rules.cpp
-  app/error_text.cpp
-)
 set(APP_GUI_SOURCES
   app/action_button.cpp
   app/form_main.cpp

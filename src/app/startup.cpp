@@ -2,11 +2,11 @@
 
 #include <exception>
 
-#include "app/error_text.h"
 #include "app/form_main.h"
 #include "app/idle_notifier.h"
 #include "app/prompts.h"
 #include "app/selvarex_application.h"
+#include "device/error_text.h"
 
 namespace selvarex {
 

@@ -9,8 +9,8 @@
 #include <optional>
 #include <string>
 
-#include "app/action_rules.h"
 #include "cli/cli_options.h"
+#include "device/action_rules.h"
 #include "device/connection_view.h"
 #include "device/dravolin_library.h"
 #include "device/errors.h"

@@ -2,13 +2,13 @@
 
 #include <string>
 
-#include "app/error_text.h"
 #include "cli/cli_session.h"
 #include "cli/exit_codes.h"
 #include "cli/info_output.h"
 #include "cli/terminal_progress.h"
 #include "counter/postbus_counter.h"
 #include "device/device_commands.h"
+#include "device/error_text.h"
 #include "device/platform_process.h"
 #include "transfer/dump_comparing.h"
 #include "transfer/dump_reading.h"

@@ -30,8 +30,8 @@ std::string FormatCounterTime(std::uint32_t ticks, char decimalSeparator);
 std::string FormatCounterValue(std::uint8_t value);
 
 // The entry points a measurement calls.
-constexpr std::array kCounterEntries{drav::Entry::DravCounterReset, drav::Entry::DravCounterStart,
-                                     drav::Entry::DravCounterGet};
+[[maybe_unused]] constexpr std::array kCounterEntries{drav::Entry::DravCounterReset, drav::Entry::DravCounterStart,
+                                                      drav::Entry::DravCounterGet};
 
 // Resets, starts and polls the counter through the selected chip's flash
 // object. Does nothing when the library lacks one of kCounterEntries.

@@ -1,8 +1,10 @@
 set(DEVICE_CORE_SOURCES
+  device/action_rules.cpp
   device/decimal_input.cpp
   device/device_commands.cpp
   device/dravolin_api.cpp
   device/dravolin_library.cpp
+  device/error_text.cpp
   device/errors.cpp
   device/host_proxies.cpp
   device/host_session.cpp

@@ -31,7 +31,7 @@ struct DumpComparingResult {
 };
 
 // The entry points the run calls.
-constexpr std::array kDumpComparingEntries{drav::Entry::DravFlashRead};
+[[maybe_unused]] constexpr std::array kDumpComparingEntries{drav::Entry::DravFlashRead};
 
 // Throws on a failed block read (library error), when the image cannot be
 // opened (EFOpenError) and when it ends before a block of the range.

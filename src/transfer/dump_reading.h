@@ -28,7 +28,7 @@ inline constexpr std::string_view kEndText = "END DUMP READING PROCESS: ";
 }  // namespace dump_reading_log
 
 // The entry points the run calls.
-constexpr std::array kDumpReadingEntries{drav::Entry::DravFlashRead};
+[[maybe_unused]] constexpr std::array kDumpReadingEntries{drav::Entry::DravFlashRead};
 
 // Throws on a failed block read (library error), when the image cannot be
 // created (EFCreateError) or written (Exception naming the file).

@@ -21,8 +21,8 @@ struct DumpWritingParams {
 };
 
 // The entry points the run calls.
-constexpr std::array kDumpWritingEntries{drav::Entry::DravFlashSetWVerify, drav::Entry::DravFlashRead,
-                                         drav::Entry::DravFlashWrite};
+[[maybe_unused]] constexpr std::array kDumpWritingEntries{drav::Entry::DravFlashSetWVerify, drav::Entry::DravFlashRead,
+                                                          drav::Entry::DravFlashWrite};
 
 // Failed block writes are counted and logged. Throws when write verify cannot
 // be set (library error), when the image cannot be opened (EFOpenError) and

@@ -33,7 +33,7 @@ struct MultiPassReadingResult {
 constexpr const char* kFirstPassSuffix = ".part";
 
 // The entry points the run calls.
-constexpr std::array kMultiPassReadingEntries{drav::Entry::DravFlashRead};
+[[maybe_unused]] constexpr std::array kMultiPassReadingEntries{drav::Entry::DravFlashRead};
 
 // Throws as the dump reading process throws; the first pass's file is gone then.
 MultiPassReadingResult RunMultiPassReading(const TransferTarget& target, const MultiPassReadingParams& params,

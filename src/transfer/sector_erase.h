@@ -18,8 +18,8 @@ struct SectorEraseParams {
 };
 
 // The entry points the run calls.
-constexpr std::array kSectorEraseEntries{drav::Entry::DravFlashSetWVerify, drav::Entry::DravFlashRead,
-                                         drav::Entry::DravFlashEraseSector};
+[[maybe_unused]] constexpr std::array kSectorEraseEntries{drav::Entry::DravFlashSetWVerify, drav::Entry::DravFlashRead,
+                                                          drav::Entry::DravFlashEraseSector};
 
 // The window sets the progress range (0 to 1024) itself, before the dialog.
 // Failed erases are counted and logged; a failed write-verify setting raises.

@@ -1,4 +1,4 @@
-#include "app/action_rules.h"
+#include "device/action_rules.h"
 
 namespace selvarex {
 

@@ -1,5 +1,6 @@
-// The 18 commands of the main window and the rule that enables each of them,
-// as plain data and one plain function, testable without widgets.
+// The 18 commands, as the main window shows them, and the rule that enables
+// each of them, as plain data and one plain function: the window applies the
+// rules at every idle pass, the command line before it runs a command.
 #pragma once
 
 #include <array>

@@ -1,4 +1,4 @@
-#include "app/error_text.h"
+#include "device/error_text.h"
 
 namespace selvarex {
 

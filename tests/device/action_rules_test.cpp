@@ -3,8 +3,8 @@
 
 #include <set>
 
-#include "app/action_rules.h"
-#include "app/error_text.h"
+#include "device/action_rules.h"
+#include "device/error_text.h"
 
 namespace selvarex {
 namespace {
