@@ -134,17 +134,17 @@ void TFormMain::ShowProgress(const QString& figures) {
 void TFormMain::RunStarts(std::uint32_t cycles, RunUnit unit) { progress_.CountCycles(cycles, unit); }
 
 void TFormMain::BlockDone() {
+  QApplication::processEvents();
   // The position steps after every block, but the bar shows it, with the
   // run's speed and time left, only when the meter says so: a progress bar
   // repaints itself synchronously whenever its value changes.
-  QApplication::processEvents();
-  const bool frame = progress_.BlockDone();
-  const std::int64_t drawing = frame ? progress_.FrameStarts() : 0;
-  if (frame) ShowProgress(QString::fromStdString(progress_.Text(decimalSeparator_)));
+  if (!progress_.BlockDone()) return;
+  const std::int64_t drawing = progress_.FrameStarts();
+  ShowProgress(QString::fromStdString(progress_.Text(decimalSeparator_)));
   QApplication::processEvents();
   // The bar paints in the pump above: a frame costs that too, and the meter
   // keeps the frames' share of the run small by what they cost.
-  if (frame) progress_.FrameDrawn(drawing);
+  progress_.FrameDrawn(drawing);
 }
 
 bool TFormMain::StopRequested() { return stopRequested_; }
