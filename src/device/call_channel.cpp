@@ -1,5 +1,6 @@
 #include "device/call_channel.h"
 
+#include <chrono>
 #include <cstring>
 
 namespace selvarex::host {
@@ -48,10 +49,18 @@ Reply CallChannel::Exchange(const Request& request, const std::uint8_t* send, st
   const RequestBytes header = Encode(sent);
   Write(header.data(), header.size());
   if (request.payload > 0 && shared == nullptr) Write(send, request.payload);
+  const auto sentAt = std::chrono::steady_clock::now();
+  const std::uint64_t kindOfCall = std::uint64_t{request.entry} << 32 | request.payload;
+  const auto took = request.kind == RequestKind::Call ? lastTook_.find(kindOfCall) : lastTook_.end();
 
-  if (limit.count() > 0 && !channel_.WaitReadable(limit)) throw ChannelFailure{false, {}, true};
+  if (limit.count() > 0) {
+    if (!channel_.WaitReadable(limit)) throw ChannelFailure{false, {}, true};
+  } else if (took != lastTook_.end()) {
+    channel_.ExpectAnswerIn(std::chrono::duration_cast<std::chrono::microseconds>(took->second));
+  }
   ReplyBytes bytes{};
   Read(bytes.data(), bytes.size());
+  if (request.kind == RequestKind::Call) lastTook_[kindOfCall] = std::chrono::steady_clock::now() - sentAt;
   const DecodedReply decoded = DecodeReply(bytes);
   if (!decoded.reply) throw ChannelFailure{false, decoded.error};
   const Reply& reply = *decoded.reply;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 
 #include "device/host_protocol.h"
 #include "device/platform_process.h"
@@ -47,6 +48,9 @@ class CallChannel {
   void Read(void* data, std::size_t size);
 
   platform::Channel& channel_;
+  // How long each kind of call (entry point and buffer size) took the last
+  // time, so the channel knows when to expect the next one's answer.
+  std::unordered_map<std::uint64_t, std::chrono::steady_clock::duration> lastTook_;
 };
 
 }  // namespace selvarex::host

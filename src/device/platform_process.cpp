@@ -33,10 +33,13 @@ namespace {
 
 // Before a read blocks, the channel is watched for a moment: an answer that
 // comes within it is taken without the wake-up of a sleeping process, which
-// on a busy machine costs more than the whole call. The host waits longer,
-// for the calls that follow each other (the rules' eight queries).
-constexpr std::chrono::microseconds kProgramSpin{50};
+// on a busy machine costs more than the whole call. The host waits as long,
+// for the calls that follow each other (the rules' eight queries, a marker
+// read and its erase). A program that expects a longer call sleeps until
+// kWakeEarly before its answer is due, then watches (ExpectAnswerIn).
+constexpr std::chrono::microseconds kProgramSpin{250};
 constexpr std::chrono::microseconds kHostSpin{250};
+constexpr std::chrono::microseconds kWakeEarly{150};
 
 bool ParseNumber(const char* text, std::uint64_t& value) {
   if (text == nullptr || *text < '0' || *text > '9') return false;
@@ -423,6 +426,15 @@ class PosixChild final : public ChildProcess {
     return !writeClosed_ && WriteSocket(socket_, data, size);
   }
   bool WaitReadable(std::chrono::milliseconds limit) override { return SocketReadable(socket_, limit); }
+  void ExpectAnswerIn(std::chrono::microseconds expected) override {
+    if (expected <= kWakeEarly + kWakeEarly) return;
+    const auto sleep = std::chrono::duration_cast<std::chrono::nanoseconds>(expected - kWakeEarly);
+    const timespec limit{static_cast<time_t>(sleep.count() / 1'000'000'000),
+                         static_cast<long>(sleep.count() % 1'000'000'000)};
+    pollfd watched{socket_, POLLIN, 0};
+    // A signal only ends the sleep sooner.
+    ppoll(&watched, 1, &limit, nullptr);
+  }
   std::uint8_t* Shared() override { return view_; }
   std::uint32_t SharedSize() const override { return sharedSize_; }
   void CloseChannel() override {

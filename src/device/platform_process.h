@@ -53,6 +53,12 @@ class Channel {
   // Waits until something can be read (or the channel broke); false when
   // the time ran out first.
   virtual bool WaitReadable(std::chrono::milliseconds limit) = 0;
+  // What was just written will be answered in about `expected`. A channel
+  // that can sleep that precisely sleeps until shortly before (waking at once
+  // should the answer come sooner), so the answer finds the reader awake:
+  // waking a sleeping reader costs the writer and the reader more than a
+  // short call. By default nothing.
+  virtual void ExpectAnswerIn(std::chrono::microseconds expected) { (void)expected; }
   // The shared buffer both processes map, and its size.
   virtual std::uint8_t* Shared() = 0;
   virtual std::uint32_t SharedSize() const = 0;

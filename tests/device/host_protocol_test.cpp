@@ -302,6 +302,25 @@ TEST(CallChannel, TakesOnlyTheReplyItAskedFor) {
     EXPECT_EQ(std::string(channel.Shared(), channel.Shared() + 4), std::string(4, '\0')) << "nothing was copied";
     EXPECT_EQ(std::string(inPlace, inPlace + 4), "kept");
   }
+  {
+    // A call of a kind seen before (the same entry point and buffer size)
+    // tells the channel when to expect its answer; a marker read of one byte
+    // is not a block read.
+    MemoryChannel channel({}, 64);
+    Reply oneByte = returned;
+    oneByte.payload = 1;
+    for (const Reply& reply : {returned, returned, oneByte, returned}) channel.Append(host::Encode(reply));
+    const auto marker = Read::Pack(static_cast<std::uint16_t>(drav::Entry::DravFlashRead), 1u, 0u, block, 1u);
+    host::CallChannel calls(channel);
+    calls.Exchange(out.request, out.send, out.receive);
+    EXPECT_EQ(channel.answersExpected, 0) << "the first call of its kind";
+    calls.Exchange(out.request, out.send, out.receive);
+    EXPECT_EQ(channel.answersExpected, 1);
+    calls.Exchange(marker.request, marker.send, marker.receive);
+    EXPECT_EQ(channel.answersExpected, 1) << "another buffer size";
+    calls.Exchange(out.request, out.send, out.receive);
+    EXPECT_EQ(channel.answersExpected, 2);
+  }
   Reply shorter = returned;
   shorter.payload = 3;
   EXPECT_EQ(exchange(shorter, {'a', 'b', 'c'}), "a buffer of the wrong size");

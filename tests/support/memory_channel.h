@@ -37,6 +37,7 @@ class MemoryChannel : public platform::Channel {
     return true;
   }
   bool WaitReadable(std::chrono::milliseconds) override { return read_ < incoming_.size(); }
+  void ExpectAnswerIn(std::chrono::microseconds) override { ++answersExpected; }
   std::uint8_t* Shared() override { return shared_.empty() ? nullptr : shared_.data(); }
   std::uint32_t SharedSize() const override { return static_cast<std::uint32_t>(shared_.size()); }
 
@@ -48,6 +49,7 @@ class MemoryChannel : public platform::Channel {
 
   std::vector<std::uint8_t> written;      // everything this side sent
   std::vector<std::uint8_t> sharedReply;  // what the other side puts in the shared buffer
+  int answersExpected = 0;                // how often this side said when it expects an answer
 
  private:
   std::vector<std::uint8_t> incoming_;
