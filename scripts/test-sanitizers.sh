@@ -3,7 +3,8 @@
 # UndefinedBehaviorSanitizer, the simulated programmer library included,
 # built in build-asan (or $SELVAREX_ASAN_BUILD_DIR); then the processes' tests,
 # whose image file works on a thread of its own, under ThreadSanitizer in
-# build-tsan (or $SELVAREX_TSAN_BUILD_DIR), in process and through the host.
+# build-tsan (or $SELVAREX_TSAN_BUILD_DIR), in process, and the library
+# host's shared streams, whose two sides the tests put on two threads.
 # Any report fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -56,7 +57,9 @@ ctest --test-dir "$build" --output-on-failure -j"$jobs"
 # so that the run stays short.
 tsan=${SELVAREX_TSAN_BUILD_DIR:-build-tsan}
 cmake -S . -B "$tsan" -G Ninja -DSELVAREX_SANITIZE_THREAD=ON -DSELVAREX_GUI=OFF -DSELVAREX_BENCH=OFF
-cmake --build "$tsan" -j"$jobs" --target transfer_tests dravolin_sim
+cmake --build "$tsan" -j"$jobs" --target transfer_tests dravolin_sim ring_tests
 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 SELVAREX_LIBRARY_HOST=0 \
   "$tsan/tests/transfer/transfer_tests" --gtest_brief=1 --gtest_filter='DumpReading.*:DumpWriting.*:SectorErase.*:Processes.*'
-echo "sanitizer suite: the processes' tests pass under ThreadSanitizer"
+# The library host's shared streams, their two sides on two threads.
+TSAN_OPTIONS=halt_on_error=1 "$tsan/tests/device/ring_tests" --gtest_brief=1
+echo "sanitizer suite: the processes' tests and the host's shared streams pass under ThreadSanitizer"

@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+#include "device/shared_ring.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #include <shellapi.h>
@@ -31,15 +33,18 @@ namespace selvarex::platform {
 
 namespace {
 
-// Before a read blocks, the channel is watched for a moment: an answer that
-// comes within it is taken without the wake-up of a sleeping process, which
-// on a busy machine costs more than the whole call. The host waits as long,
-// for the calls that follow each other (the rules' eight queries, a marker
-// read and its erase). A program that expects a longer call sleeps until
-// kWakeEarly before its answer is due, then watches (ExpectAnswerIn).
+// The program and its host talk through the shared streams of SharedRing,
+// placed after the caller's shared buffer, with the pipe as doorbell. Before
+// a reader sleeps it watches the stream for a moment: an answer that comes
+// within it is taken without the wake-up of a sleeping process, which on a
+// busy machine costs more than the whole call. The host watches for the next
+// request as long, for the calls that follow each other (the rules' eight
+// queries, a marker read and its erase). The program watches for the answer
+// to a call as long as the same kind of call took the last time, up to
+// kLongestWatch (ExpectAnswerIn); it sleeps through longer calls.
 constexpr std::chrono::microseconds kProgramSpin{250};
 constexpr std::chrono::microseconds kHostSpin{250};
-constexpr std::chrono::microseconds kWakeEarly{150};
+constexpr std::chrono::microseconds kLongestWatch{20'000};
 
 bool ParseNumber(const char* text, std::uint64_t& value) {
   if (text == nullptr || *text < '0' || *text > '9') return false;
@@ -84,14 +89,36 @@ bool WritePipe(HANDLE pipe, const void* data, std::size_t size) {
   return true;
 }
 
-void SpinUntilReadable(HANDLE pipe, std::chrono::microseconds spin) {
-  const auto until = std::chrono::steady_clock::now() + spin;
-  DWORD available = 0;
-  // Yielding, so the other process gets a core it waits for.
-  while (PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr) && available == 0 &&
-         std::chrono::steady_clock::now() < until)
-    std::this_thread::yield();
-}
+// The doorbell of the host's channel: a byte down one anonymous pipe wakes
+// the other side, which sleeps reading the other pipe.
+class PipeDoorbell final : public Doorbell {
+ public:
+  PipeDoorbell(HANDLE& reads, HANDLE& writes) : reads_(reads), writes_(writes) {}
+  bool Ring() override {
+    const char one = 1;
+    return writes_ != nullptr && WritePipe(writes_, &one, 1);
+  }
+  Woken Sleep(std::optional<std::chrono::nanoseconds> limit) override {
+    char rings[64];
+    DWORD got = 0;
+    if (!limit) return ReadFile(reads_, rings, sizeof rings, &got, nullptr) && got > 0 ? Woken::Rang : Woken::Gone;
+    const auto deadline = std::chrono::steady_clock::now() + *limit;
+    for (;;) {
+      DWORD available = 0;
+      if (!PeekNamedPipe(reads_, nullptr, 0, nullptr, &available, nullptr)) return Woken::Gone;
+      if (available > 0) {
+        const DWORD take = available < sizeof rings ? available : static_cast<DWORD>(sizeof rings);
+        return ReadFile(reads_, rings, take, &got, nullptr) && got > 0 ? Woken::Rang : Woken::Gone;
+      }
+      if (std::chrono::steady_clock::now() >= deadline) return Woken::TimedOut;
+      ::Sleep(1);
+    }
+  }
+
+ private:
+  HANDLE& reads_;
+  HANDLE& writes_;
+};
 
 bool PipeReadable(HANDLE pipe, std::chrono::milliseconds limit) {
   const auto deadline = std::chrono::steady_clock::now() + limit;
@@ -116,14 +143,12 @@ class WindowsChild final : public ChildProcess {
     CloseIfOpen(job_);
   }
 
-  bool ReadExact(void* data, std::size_t size) override {
-    SpinUntilReadable(fromChild_, kProgramSpin);
-    return ReadPipe(fromChild_, data, size);
+  bool ReadExact(void* data, std::size_t size) override { return ring_->Read(data, size); }
+  bool WriteAll(const void* data, std::size_t size) override { return toChild_ != nullptr && ring_->Write(data, size); }
+  bool WaitReadable(std::chrono::milliseconds limit) override { return ring_->WaitReadable(limit); }
+  void ExpectAnswerIn(std::chrono::microseconds expected) override {
+    ring_->WatchNextRead(std::min<std::chrono::microseconds>(expected + kProgramSpin, kLongestWatch));
   }
-  bool WriteAll(const void* data, std::size_t size) override {
-    return toChild_ != nullptr && WritePipe(toChild_, data, size);
-  }
-  bool WaitReadable(std::chrono::milliseconds limit) override { return PipeReadable(fromChild_, limit); }
   std::uint8_t* Shared() override { return view_; }
   std::uint32_t SharedSize() const override { return sharedSize_; }
   void CloseChannel() override { CloseIfOpen(toChild_); }
@@ -152,6 +177,8 @@ class WindowsChild final : public ChildProcess {
   HANDLE job_ = nullptr;
   std::uint8_t* view_ = nullptr;
   std::uint32_t sharedSize_ = 0;
+  PipeDoorbell bell_{fromChild_, toChild_};
+  std::unique_ptr<SharedRing> ring_;
 
  private:
   void Reap() {
@@ -170,12 +197,9 @@ class WindowsParent final : public ParentChannel {
   ~WindowsParent() override {
     if (view_ != nullptr) UnmapViewOfFile(view_);
   }
-  bool ReadExact(void* data, std::size_t size) override {
-    SpinUntilReadable(fromParent_, kHostSpin);
-    return ReadPipe(fromParent_, data, size);
-  }
-  bool WriteAll(const void* data, std::size_t size) override { return WritePipe(toParent_, data, size); }
-  bool WaitReadable(std::chrono::milliseconds limit) override { return PipeReadable(fromParent_, limit); }
+  bool ReadExact(void* data, std::size_t size) override { return ring_->Read(data, size); }
+  bool WriteAll(const void* data, std::size_t size) override { return ring_->Write(data, size); }
+  bool WaitReadable(std::chrono::milliseconds limit) override { return ring_->WaitReadable(limit); }
   std::uint8_t* Shared() override { return view_; }
   std::uint32_t SharedSize() const override { return sharedSize_; }
 
@@ -183,6 +207,8 @@ class WindowsParent final : public ParentChannel {
   HANDLE toParent_ = nullptr;
   std::uint8_t* view_ = nullptr;
   std::uint32_t sharedSize_ = 0;
+  PipeDoorbell bell_{fromParent_, toParent_};
+  std::unique_ptr<SharedRing> ring_;
 };
 
 class WindowsHandleChannel final : public Channel {
@@ -285,11 +311,13 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::filesystem::path& p
   if (!CreatePipe(&child->fromChild_, &childWrites, &inherit, 0)) return fail();
   SetHandleInformation(child->toChild_, HANDLE_FLAG_INHERIT, 0);
   SetHandleInformation(child->fromChild_, HANDLE_FLAG_INHERIT, 0);
-  mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, &inherit, PAGE_READWRITE, 0, sharedBytes, nullptr);
+  const DWORD mappedBytes = sharedBytes + kSharedRingBytes;
+  mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, &inherit, PAGE_READWRITE, 0, mappedBytes, nullptr);
   if (mapping == nullptr) return fail();
-  child->view_ = static_cast<std::uint8_t*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sharedBytes));
+  child->view_ = static_cast<std::uint8_t*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, mappedBytes));
   if (child->view_ == nullptr) return fail();
   child->sharedSize_ = sharedBytes;
+  child->ring_ = std::make_unique<SharedRing>(child->view_ + sharedBytes, true, child->bell_, kProgramSpin);
 
   // Exactly these three handles reach the host, whatever else is inheritable.
   HANDLE handed[] = {childReads, childWrites, mapping};
@@ -339,7 +367,7 @@ std::unique_ptr<ParentChannel> ParentChannel::FromArguments(int argc, char** arg
   if (argc != 6 || std::strcmp(argv[1], "--serve") != 0) return nullptr;
   std::uint64_t fromParent = 0, toParent = 0, mapping = 0, size = 0;
   if (!ParseNumber(argv[2], fromParent) || !ParseNumber(argv[3], toParent) || !ParseNumber(argv[4], mapping) ||
-      !ParseNumber(argv[5], size) || size == 0 || size > 0xFFFFFFFFu)
+      !ParseNumber(argv[5], size) || size == 0 || size % 64 != 0 || size > 0xFFFFFFFFu - kSharedRingBytes)
     return nullptr;
   auto channel = std::make_unique<WindowsParent>();
   channel->fromParent_ = reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(fromParent));
@@ -350,11 +378,12 @@ std::unique_ptr<ParentChannel> ParentChannel::FromArguments(int argc, char** arg
     // Nothing the library starts may hold the channel open.
     SetHandleInformation(pipe, HANDLE_FLAG_INHERIT, 0);
   }
-  channel->view_ =
-      static_cast<std::uint8_t*>(MapViewOfFile(mappingHandle, FILE_MAP_ALL_ACCESS, 0, 0, static_cast<SIZE_T>(size)));
+  channel->view_ = static_cast<std::uint8_t*>(
+      MapViewOfFile(mappingHandle, FILE_MAP_ALL_ACCESS, 0, 0, static_cast<SIZE_T>(size + kSharedRingBytes)));
   CloseHandle(mappingHandle);
   if (channel->view_ == nullptr) return nullptr;
   channel->sharedSize_ = static_cast<std::uint32_t>(size);
+  channel->ring_ = std::make_unique<SharedRing>(channel->view_ + size, false, channel->bell_, kHostSpin);
   return channel;
 }
 
@@ -394,13 +423,6 @@ bool WriteSocket(int fd, const void* data, std::size_t size) {
   return true;
 }
 
-void SpinUntilReadable(int fd, std::chrono::microseconds spin) {
-  const auto until = std::chrono::steady_clock::now() + spin;
-  pollfd watched{fd, POLLIN, 0};
-  // Yielding, so the other process gets a core it waits for.
-  while (poll(&watched, 1, 0) == 0 && std::chrono::steady_clock::now() < until) std::this_thread::yield();
-}
-
 bool SocketReadable(int fd, std::chrono::milliseconds limit) {
   pollfd watched{fd, POLLIN, 0};
   for (;;) {
@@ -410,30 +432,56 @@ bool SocketReadable(int fd, std::chrono::milliseconds limit) {
   }
 }
 
+// The doorbell of the host's channel: a byte over the socket pair wakes the
+// other side, which sleeps reading it.
+class SocketDoorbell final : public Doorbell {
+ public:
+  explicit SocketDoorbell(int& socket) : socket_(socket) {}
+  bool Ring() override {
+    const char one = 1;
+    for (;;) {
+      const ssize_t put = send(socket_, &one, 1, MSG_NOSIGNAL | MSG_DONTWAIT);
+      if (put == 1) return true;
+      if (put < 0 && errno == EINTR) continue;
+      // A socket full of rings has woken the other side many times over.
+      return put < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+    }
+  }
+  Woken Sleep(std::optional<std::chrono::nanoseconds> limit) override {
+    pollfd watched{socket_, POLLIN, 0};
+    timespec time{};
+    if (limit) {
+      time.tv_sec = static_cast<time_t>(limit->count() / 1'000'000'000);
+      time.tv_nsec = static_cast<long>(limit->count() % 1'000'000'000);
+    }
+    const int ready = ppoll(&watched, 1, limit ? &time : nullptr, nullptr);
+    if (ready == 0) return Woken::TimedOut;
+    // A signal: the caller looks again.
+    if (ready < 0) return errno == EINTR ? Woken::Rang : Woken::Gone;
+    char rings[64];
+    const ssize_t got = recv(socket_, rings, sizeof rings, MSG_DONTWAIT);
+    if (got > 0) return Woken::Rang;
+    if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return Woken::Rang;
+    return Woken::Gone;
+  }
+
+ private:
+  int& socket_;
+};
+
 class PosixChild final : public ChildProcess {
  public:
   ~PosixChild() override {
     if (pid_ > 0 && !exited_) Kill();
-    if (view_ != nullptr) munmap(view_, sharedSize_);
+    if (view_ != nullptr) munmap(view_, std::size_t{sharedSize_} + kSharedRingBytes);
     if (socket_ >= 0) close(socket_);
   }
 
-  bool ReadExact(void* data, std::size_t size) override {
-    SpinUntilReadable(socket_, kProgramSpin);
-    return ReadSocket(socket_, data, size);
-  }
-  bool WriteAll(const void* data, std::size_t size) override {
-    return !writeClosed_ && WriteSocket(socket_, data, size);
-  }
-  bool WaitReadable(std::chrono::milliseconds limit) override { return SocketReadable(socket_, limit); }
+  bool ReadExact(void* data, std::size_t size) override { return ring_->Read(data, size); }
+  bool WriteAll(const void* data, std::size_t size) override { return !writeClosed_ && ring_->Write(data, size); }
+  bool WaitReadable(std::chrono::milliseconds limit) override { return ring_->WaitReadable(limit); }
   void ExpectAnswerIn(std::chrono::microseconds expected) override {
-    if (expected <= kWakeEarly + kWakeEarly) return;
-    const auto sleep = std::chrono::duration_cast<std::chrono::nanoseconds>(expected - kWakeEarly);
-    const timespec limit{static_cast<time_t>(sleep.count() / 1'000'000'000),
-                         static_cast<long>(sleep.count() % 1'000'000'000)};
-    pollfd watched{socket_, POLLIN, 0};
-    // A signal only ends the sleep sooner.
-    ppoll(&watched, 1, &limit, nullptr);
+    ring_->WatchNextRead(std::min<std::chrono::microseconds>(expected + kProgramSpin, kLongestWatch));
   }
   std::uint8_t* Shared() override { return view_; }
   std::uint32_t SharedSize() const override { return sharedSize_; }
@@ -482,6 +530,8 @@ class PosixChild final : public ChildProcess {
   int socket_ = -1;
   std::uint8_t* view_ = nullptr;
   std::uint32_t sharedSize_ = 0;
+  SocketDoorbell bell_{socket_};
+  std::unique_ptr<SharedRing> ring_;
 
  private:
   void Reaped(int status) {
@@ -501,21 +551,20 @@ class PosixChild final : public ChildProcess {
 class PosixParent final : public ParentChannel {
  public:
   ~PosixParent() override {
-    if (view_ != nullptr) munmap(view_, sharedSize_);
+    if (view_ != nullptr) munmap(view_, std::size_t{sharedSize_} + kSharedRingBytes);
     if (socket_ >= 0) close(socket_);
   }
-  bool ReadExact(void* data, std::size_t size) override {
-    SpinUntilReadable(socket_, kHostSpin);
-    return ReadSocket(socket_, data, size);
-  }
-  bool WriteAll(const void* data, std::size_t size) override { return WriteSocket(socket_, data, size); }
-  bool WaitReadable(std::chrono::milliseconds limit) override { return SocketReadable(socket_, limit); }
+  bool ReadExact(void* data, std::size_t size) override { return ring_->Read(data, size); }
+  bool WriteAll(const void* data, std::size_t size) override { return ring_->Write(data, size); }
+  bool WaitReadable(std::chrono::milliseconds limit) override { return ring_->WaitReadable(limit); }
   std::uint8_t* Shared() override { return view_; }
   std::uint32_t SharedSize() const override { return sharedSize_; }
 
   int socket_ = -1;
   std::uint8_t* view_ = nullptr;
   std::uint32_t sharedSize_ = 0;
+  SocketDoorbell bell_{socket_};
+  std::unique_ptr<SharedRing> ring_;
 };
 
 class PosixSocketChannel final : public Channel {
@@ -604,11 +653,13 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::filesystem::path& p
   child->socket_ = ends[0];
   memory = memfd_create("selvarex-library-host", MFD_CLOEXEC);
   if (memory < 0) return fail(errno);
-  if (ftruncate(memory, sharedBytes) != 0) return fail(errno);
-  void* view = mmap(nullptr, sharedBytes, PROT_READ | PROT_WRITE, MAP_SHARED, memory, 0);
+  const std::size_t mappedBytes = std::size_t{sharedBytes} + kSharedRingBytes;
+  if (ftruncate(memory, static_cast<off_t>(mappedBytes)) != 0) return fail(errno);
+  void* view = mmap(nullptr, mappedBytes, PROT_READ | PROT_WRITE, MAP_SHARED, memory, 0);
   if (view == MAP_FAILED) return fail(errno);
   child->view_ = static_cast<std::uint8_t*>(view);
   child->sharedSize_ = sharedBytes;
+  child->ring_ = std::make_unique<SharedRing>(child->view_ + sharedBytes, true, child->bell_, kProgramSpin);
 
   // Above the fixed numbers, so the child's dup2 always clears close-on-exec.
   childEnd = fcntl(ends[1], F_DUPFD_CLOEXEC, 10);
@@ -645,21 +696,22 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::filesystem::path& p
 std::unique_ptr<ParentChannel> ParentChannel::FromArguments(int argc, char** argv) {
   std::uint64_t channelFd = 0, sharedFd = 0, size = 0;
   if (argc != 5 || std::strcmp(argv[1], "--serve") != 0 || !ParseNumber(argv[2], channelFd) ||
-      !ParseNumber(argv[3], sharedFd) || !ParseNumber(argv[4], size) || size == 0 || size > 0xFFFFFFFFu ||
+      !ParseNumber(argv[3], sharedFd) || !ParseNumber(argv[4], size) || size == 0 || size % 64 != 0 || size > 0xFFFFFFFFu - kSharedRingBytes ||
       channelFd > 1024 || sharedFd > 1024)
     return nullptr;
   const int socketFd = static_cast<int>(channelFd);
   const int memoryFd = static_cast<int>(sharedFd);
   struct stat info {};
   if (fstat(socketFd, &info) != 0 || !S_ISSOCK(info.st_mode)) return nullptr;
-  if (fstat(memoryFd, &info) != 0 || static_cast<std::uint64_t>(info.st_size) < size) return nullptr;
+  if (fstat(memoryFd, &info) != 0 || static_cast<std::uint64_t>(info.st_size) < size + kSharedRingBytes) return nullptr;
   auto channel = std::make_unique<PosixParent>();
   channel->socket_ = socketFd;
-  void* view = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, memoryFd, 0);
+  void* view = mmap(nullptr, size + kSharedRingBytes, PROT_READ | PROT_WRITE, MAP_SHARED, memoryFd, 0);
   close(memoryFd);
   if (view == MAP_FAILED) return nullptr;
   channel->view_ = static_cast<std::uint8_t*>(view);
   channel->sharedSize_ = static_cast<std::uint32_t>(size);
+  channel->ring_ = std::make_unique<SharedRing>(channel->view_ + size, false, channel->bell_, kHostSpin);
   // Nothing the library starts may hold the channel open, and the host goes
   // with the program even while a library call keeps it from reading.
   fcntl(socketFd, F_SETFD, FD_CLOEXEC);
@@ -669,5 +721,13 @@ std::unique_ptr<ParentChannel> ParentChannel::FromArguments(int argc, char** arg
 }
 
 #endif
+
+void CpuRelax() {
+#if defined(__i386__) || defined(__x86_64__)
+  __builtin_ia32_pause();
+#elif defined(_MSC_VER)
+  YieldProcessor();
+#endif
+}
 
 }  // namespace selvarex::platform

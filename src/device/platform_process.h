@@ -37,6 +37,9 @@ std::filesystem::path ExecutablePath();
 // "selvarex-libhost.exe" on Windows, "selvarex-libhost" elsewhere.
 const char* HostProgramName();
 
+// Tells the processor that this thread is watching memory another changes.
+void CpuRelax();
+
 // How a process ended.
 struct ExitStatus {
   bool signalled = false;  // ended by a signal (POSIX): code is the signal number
@@ -53,11 +56,10 @@ class Channel {
   // Waits until something can be read (or the channel broke); false when
   // the time ran out first.
   virtual bool WaitReadable(std::chrono::milliseconds limit) = 0;
-  // What was just written will be answered in about `expected`. A channel
-  // that can sleep that precisely sleeps until shortly before (waking at once
-  // should the answer come sooner), so the answer finds the reader awake:
-  // waking a sleeping reader costs the writer and the reader more than a
-  // short call. By default nothing.
+  // What was just written will be answered in about `expected`: a channel
+  // that watches for answers before it sleeps watches that long, so that the
+  // answer finds the reader awake (waking a sleeping reader costs both sides
+  // more than a short call). By default nothing.
   virtual void ExpectAnswerIn(std::chrono::microseconds expected) { (void)expected; }
   // The shared buffer both processes map, and its size.
   virtual std::uint8_t* Shared() = 0;

@@ -22,4 +22,5 @@ set(DEVICE_PROTOCOL_SOURCES
   device/host_protocol.cpp
   device/platform_loader.cpp
   device/platform_process.cpp
+  device/shared_ring.cpp
 )
