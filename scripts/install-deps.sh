@@ -35,7 +35,18 @@ missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
+# A mirror in the middle of a sync serves indices that do not match their
+# release file for a while: try again, then go on with what apt has, so that
+# only packages that really cannot be had fail the install.
+update_indices() {
+  local attempt
+  for attempt in 1 2 3; do
+    as_root apt-get update -qq && return 0
+    [ "$attempt" -lt 3 ] && { echo "apt-get update failed; trying again in 30 s" >&2; sleep 30; }
+  done
+  echo "apt-get update failed three times; installing from the package lists apt has" >&2
+}
 if [ "${#missing[@]}" -gt 0 ]; then
-  as_root apt-get update -qq
+  update_indices
   as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi

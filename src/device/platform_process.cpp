@@ -39,9 +39,11 @@ namespace {
 // within it is taken without the wake-up of a sleeping process, which on a
 // busy machine costs more than the whole call. The host watches for the next
 // request as long, for the calls that follow each other (the rules' eight
-// queries, a marker read and its erase). The program watches for the answer
-// to a call as long as the same kind of call took the last time, up to
-// kLongestWatch (ExpectAnswerIn); it sleeps through longer calls.
+// queries, a marker read and its erase), keeping its core: the program's own
+// threads (the image file's) get it when the host goes into the library. The
+// program watches for the answer to a call as long as the same kind of call
+// took the last time, up to kLongestWatch (ExpectAnswerIn), letting other
+// threads have its core now and then; it sleeps through longer calls.
 constexpr std::chrono::microseconds kProgramSpin{250};
 constexpr std::chrono::microseconds kHostSpin{250};
 constexpr std::chrono::microseconds kLongestWatch{20'000};
@@ -317,7 +319,7 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::filesystem::path& p
   child->view_ = static_cast<std::uint8_t*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, mappedBytes));
   if (child->view_ == nullptr) return fail();
   child->sharedSize_ = sharedBytes;
-  child->ring_ = std::make_unique<SharedRing>(child->view_ + sharedBytes, true, child->bell_, kProgramSpin);
+  child->ring_ = std::make_unique<SharedRing>(child->view_ + sharedBytes, true, child->bell_, kProgramSpin, true);
 
   // Exactly these three handles reach the host, whatever else is inheritable.
   HANDLE handed[] = {childReads, childWrites, mapping};
@@ -383,7 +385,7 @@ std::unique_ptr<ParentChannel> ParentChannel::FromArguments(int argc, char** arg
   CloseHandle(mappingHandle);
   if (channel->view_ == nullptr) return nullptr;
   channel->sharedSize_ = static_cast<std::uint32_t>(size);
-  channel->ring_ = std::make_unique<SharedRing>(channel->view_ + size, false, channel->bell_, kHostSpin);
+  channel->ring_ = std::make_unique<SharedRing>(channel->view_ + size, false, channel->bell_, kHostSpin, false);
   return channel;
 }
 
@@ -659,7 +661,7 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::filesystem::path& p
   if (view == MAP_FAILED) return fail(errno);
   child->view_ = static_cast<std::uint8_t*>(view);
   child->sharedSize_ = sharedBytes;
-  child->ring_ = std::make_unique<SharedRing>(child->view_ + sharedBytes, true, child->bell_, kProgramSpin);
+  child->ring_ = std::make_unique<SharedRing>(child->view_ + sharedBytes, true, child->bell_, kProgramSpin, true);
 
   // Above the fixed numbers, so the child's dup2 always clears close-on-exec.
   childEnd = fcntl(ends[1], F_DUPFD_CLOEXEC, 10);
@@ -696,8 +698,8 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::filesystem::path& p
 std::unique_ptr<ParentChannel> ParentChannel::FromArguments(int argc, char** argv) {
   std::uint64_t channelFd = 0, sharedFd = 0, size = 0;
   if (argc != 5 || std::strcmp(argv[1], "--serve") != 0 || !ParseNumber(argv[2], channelFd) ||
-      !ParseNumber(argv[3], sharedFd) || !ParseNumber(argv[4], size) || size == 0 || size % 64 != 0 || size > 0xFFFFFFFFu - kSharedRingBytes ||
-      channelFd > 1024 || sharedFd > 1024)
+      !ParseNumber(argv[3], sharedFd) || !ParseNumber(argv[4], size) || size == 0 || size % 64 != 0 ||
+      size > 0xFFFFFFFFu - kSharedRingBytes || channelFd > 1024 || sharedFd > 1024)
     return nullptr;
   const int socketFd = static_cast<int>(channelFd);
   const int memoryFd = static_cast<int>(sharedFd);
@@ -711,7 +713,7 @@ std::unique_ptr<ParentChannel> ParentChannel::FromArguments(int argc, char** arg
   if (view == MAP_FAILED) return nullptr;
   channel->view_ = static_cast<std::uint8_t*>(view);
   channel->sharedSize_ = static_cast<std::uint32_t>(size);
-  channel->ring_ = std::make_unique<SharedRing>(channel->view_ + size, false, channel->bell_, kHostSpin);
+  channel->ring_ = std::make_unique<SharedRing>(channel->view_ + size, false, channel->bell_, kHostSpin, false);
   // Nothing the library starts may hold the channel open, and the host goes
   // with the program even while a library call keeps it from reading.
   fcntl(socketFd, F_SETFD, FD_CLOEXEC);

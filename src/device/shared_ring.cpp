@@ -37,8 +37,8 @@ std::atomic_ref<std::uint32_t> At(std::uint8_t* area, std::uint32_t offset) {
 
 }  // namespace
 
-SharedRing::SharedRing(std::uint8_t* area, bool program, Doorbell& bell, std::chrono::microseconds watch)
-    : area_(area), bell_(bell), watch_(watch) {
+SharedRing::SharedRing(std::uint8_t* area, bool program, Doorbell& bell, std::chrono::microseconds watch, bool yielding)
+    : area_(area), bell_(bell), watch_(watch), yielding_(yielding) {
   const int self = program ? 0 : 1;
   const int other = 1 - self;
   outHead_ = Head(self);
@@ -55,7 +55,9 @@ SharedRing::SharedRing(std::uint8_t* area, bool program, Doorbell& bell, std::ch
 
 std::uint32_t SharedRing::Readable() { return At(area_, inHead_).load() - At(area_, inTail_).load(); }
 
-std::uint32_t SharedRing::Writable() { return kStreamBytes - (At(area_, outHead_).load() - At(area_, outTail_).load()); }
+std::uint32_t SharedRing::Writable() {
+  return kStreamBytes - (At(area_, outHead_).load() - At(area_, outTail_).load());
+}
 
 template <typename Ready>
 SharedRing::Wait SharedRing::Await(Ready ready, std::uint32_t flag, std::chrono::microseconds watch,
@@ -65,10 +67,10 @@ SharedRing::Wait SharedRing::Await(Ready ready, std::uint32_t flag, std::chrono:
     for (unsigned looks = 1;; ++looks) {
       if (ready()) return Wait::Ready;
       CpuRelax();
-      // Now and then the clock, and the core to any thread that wants it.
+      // Now and then the clock, and perhaps the core to a thread that wants it.
       if (looks % 64 == 0) {
         if (std::chrono::steady_clock::now() - start >= watch) break;
-        std::this_thread::yield();
+        if (yielding_) std::this_thread::yield();
       }
     }
   }

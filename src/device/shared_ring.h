@@ -31,11 +31,13 @@ class Doorbell {
 // One side's end of the two streams in `area` (kSharedRingBytes, zeroed by
 // whoever made it, aligned to 64 bytes). The program and the host each
 // construct theirs over the same bytes, with `program` telling them apart.
+// A side watches `watch` before it sleeps; one that watches long lets other
+// threads have its core now and then (`yielding`).
 class SharedRing {
  public:
   static constexpr std::uint32_t kStreamBytes = 16384;
 
-  SharedRing(std::uint8_t* area, bool program, Doorbell& bell, std::chrono::microseconds watch);
+  SharedRing(std::uint8_t* area, bool program, Doorbell& bell, std::chrono::microseconds watch, bool yielding);
 
   // False when the other side went away first (the bytes it had written are
   // still read).
@@ -60,6 +62,7 @@ class SharedRing {
   std::uint8_t* area_;
   Doorbell& bell_;
   std::chrono::microseconds watch_;
+  bool yielding_;
   std::optional<std::chrono::microseconds> nextWatch_;
   // Offsets in area_ of what this side uses: the stream it writes (out) and
   // the one it reads (in), its own flags and the other side's.

@@ -93,8 +93,8 @@ class SharedRingTest : public testing::TestWithParam<Watching> {};
 TEST_P(SharedRingTest, EveryByteArrivesInOrderWhateverTheSizes) {
   Area area;
   Bells bells;
-  SharedRing program(area.At(), true, bells.program, GetParam().program);
-  SharedRing host(area.At(), false, bells.host, GetParam().host);
+  SharedRing program(area.At(), true, bells.program, GetParam().program, true);
+  SharedRing host(area.At(), false, bells.host, GetParam().host, false);
   // Pieces from one byte to several times a stream, written and read in
   // pieces of other sizes, so the streams wrap and fill up.
   std::vector<std::uint8_t> sent(3 * 1024 * 1024);
@@ -122,8 +122,8 @@ TEST_P(SharedRingTest, EveryByteArrivesInOrderWhateverTheSizes) {
 TEST_P(SharedRingTest, RequestsAndRepliesNeverWaitForAWakeUpThatWasLost) {
   Area area;
   Bells bells;
-  SharedRing program(area.At(), true, bells.program, GetParam().program);
-  SharedRing host(area.At(), false, bells.host, GetParam().host);
+  SharedRing program(area.At(), true, bells.program, GetParam().program, true);
+  SharedRing host(area.At(), false, bells.host, GetParam().host, false);
   constexpr std::uint32_t kCalls = 20000;
   std::thread server([&] {
     for (std::uint32_t call = 0; call < kCalls; ++call) {
@@ -155,8 +155,8 @@ INSTANTIATE_TEST_SUITE_P(Watching, SharedRingTest,
 TEST(SharedRing, ASideThatHasGoneEndsTheOthersWaitAfterWhatItWrote) {
   Area area;
   Bells bells;
-  SharedRing program(area.At(), true, bells.program, 0us);
-  SharedRing host(area.At(), false, bells.host, 0us);
+  SharedRing program(area.At(), true, bells.program, 0us, true);
+  SharedRing host(area.At(), false, bells.host, 0us, false);
   ASSERT_TRUE(host.Write("last", 4));
   bells.Leave(1);
   char got[4] = {};
@@ -173,8 +173,8 @@ TEST(SharedRing, ASideThatHasGoneEndsTheOthersWaitAfterWhatItWrote) {
 TEST(SharedRing, WaitingForSomethingToReadEndsAtItsLimit) {
   Area area;
   Bells bells;
-  SharedRing program(area.At(), true, bells.program, 0us);
-  SharedRing host(area.At(), false, bells.host, 0us);
+  SharedRing program(area.At(), true, bells.program, 0us, true);
+  SharedRing host(area.At(), false, bells.host, 0us, false);
   EXPECT_FALSE(program.WaitReadable(1ms));
   ASSERT_TRUE(host.Write("x", 1));
   EXPECT_TRUE(program.WaitReadable(0ms));
