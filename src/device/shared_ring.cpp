@@ -53,10 +53,14 @@ SharedRing::SharedRing(std::uint8_t* area, bool program, Doorbell& bell, std::ch
   otherWaitsRoom_ = WaitsRoom(other);
 }
 
-std::uint32_t SharedRing::Readable() { return At(area_, inHead_).load() - At(area_, inTail_).load(); }
+// The other process can write any counter: what they say is kept within one
+// stream, so that no copy ever leaves the streams.
+std::uint32_t SharedRing::Readable() {
+  return std::min(At(area_, inHead_).load() - At(area_, inTail_).load(), kStreamBytes);
+}
 
 std::uint32_t SharedRing::Writable() {
-  return kStreamBytes - (At(area_, outHead_).load() - At(area_, outTail_).load());
+  return std::min(kStreamBytes - (At(area_, outHead_).load() - At(area_, outTail_).load()), kStreamBytes);
 }
 
 template <typename Ready>

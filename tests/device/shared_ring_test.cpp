@@ -4,6 +4,7 @@
 // and a side that has gone ends the other's wait.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
@@ -168,6 +169,26 @@ TEST(SharedRing, ASideThatHasGoneEndsTheOthersWaitAfterWhatItWrote) {
   std::vector<std::uint8_t> more(2 * SharedRing::kStreamBytes);
   EXPECT_FALSE(program.Write(more.data(), more.size()));
   EXPECT_FALSE(bells.LostAWakeUp());
+}
+
+TEST(SharedRing, CountersTheOtherSideSpoiledMoveNoByteOutsideTheStreams) {
+  // The host is another process and may write anything into the counters.
+  constexpr std::size_t kGuard = 4096;
+  std::vector<std::uint8_t> bytes(kGuard + kSharedRingBytes + kGuard, 0xA5);
+  std::uint8_t* const area = bytes.data() + kGuard;
+  std::mt19937 garbage(3);
+  constexpr std::uint32_t kControl = kSharedRingBytes - 2 * SharedRing::kStreamBytes;
+  for (std::uint32_t at = 0; at < kControl; ++at) area[at] = static_cast<std::uint8_t>(garbage());
+  Bells bells;
+  SharedRing program(area, true, bells.program, 0us, true);
+  std::vector<std::uint8_t> buffer(3 * SharedRing::kStreamBytes);
+  EXPECT_TRUE(program.Read(buffer.data(), buffer.size()));
+  EXPECT_TRUE(program.Write(buffer.data(), buffer.size()));
+  const auto untouched = [](auto first, auto last) {
+    return std::all_of(first, last, [](auto b) { return b == 0xA5; });
+  };
+  EXPECT_TRUE(untouched(bytes.begin(), bytes.begin() + kGuard));
+  EXPECT_TRUE(untouched(bytes.end() - kGuard, bytes.end()));
 }
 
 TEST(SharedRing, WaitingForSomethingToReadEndsAtItsLimit) {
