@@ -24,14 +24,16 @@ function(selvarex_host_file out_var)
   endif()
 endfunction()
 
-# selvarex_place_library_host(<target> [PROGRAM <program target>]): the host
-# beside the target's executable; PROGRAM puts another program there under
-# the host's name (tests of a misbehaving host).
+# selvarex_place_library_host(<target> [PROGRAM <program target or file>]):
+# the host beside the target's executable; PROGRAM puts another program there
+# under the host's name (tests of a misbehaving host).
 function(selvarex_place_library_host target)
   cmake_parse_arguments(ARG "" "PROGRAM" "" ${ARGN})
-  if(ARG_PROGRAM)
+  if(ARG_PROGRAM AND TARGET ${ARG_PROGRAM})
     set(host $<TARGET_FILE:${ARG_PROGRAM}>)
     add_dependencies(${target} ${ARG_PROGRAM})
+  elseif(ARG_PROGRAM)
+    set(host ${ARG_PROGRAM})
   else()
     selvarex_host_file(host)
     add_dependencies(${target} selvarex-libhost)

@@ -78,10 +78,12 @@ status=0
 timeout 120 "$wine64" "$host32" </dev/null >/dev/null 2>&1 || status=$?
 if [ "$status" -eq 2 ]; then
   runs32=true
-  host_options=(-DSELVAREX_HOST_EXECUTABLE="$host32" -DSELVAREX_RELAY_DIR="$PWD/$build32/sim-relay")
+  host_options=(-DSELVAREX_HOST_EXECUTABLE="$host32" -DSELVAREX_RELAY_DIR="$PWD/$build32/sim-relay"
+                -DSELVAREX_ROGUE_HOST_EXECUTABLE="$PWD/$build32/tests/host/rogue-libhost.exe")
 else
   runs32=false
-  host_options=(-DSELVAREX_HOST_EXECUTABLE= -DSELVAREX_RELAY_DIR="$PWD/$build64/sim-relay")
+  host_options=(-DSELVAREX_HOST_EXECUTABLE= -DSELVAREX_RELAY_DIR="$PWD/$build64/sim-relay"
+                -DSELVAREX_ROGUE_HOST_EXECUTABLE=)
   cat <<EOF
 Windows suite: this machine cannot run 32-bit programs (wine ended the 32-bit
 host with $status; its kernel runs 64-bit code only). The 32-bit programs
