@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "app/icon_caching_style.h"
 #include "bench_sections.h"
 
 int main(int argc, char** argv) {
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
 
   QApplication application(argc, argv);
   application.setApplicationName(QStringLiteral("Selvarex"));
+  selvarex::UseIconCachingStyle();  // as the program runs
   using namespace selvarex::bench;
   if (what == "memory-child" && argc > 3) return MemoryChild(argv[2], static_cast<std::uint32_t>(std::stoul(argv[3])));
   Report report;

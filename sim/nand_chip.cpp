@@ -39,9 +39,8 @@ void NandChip::ReadBlock(std::uint32_t block, std::uint32_t offset, std::uint8_t
 std::uint8_t* NandChip::Materialize(std::uint32_t block) {
   Block& b = blocks_[block];
   if (b.state != State::Stored) {
-    auto bytes = std::make_unique<std::uint8_t[]>(kBlockSize);
-    ReadBlock(block, 0, bytes.get(), kBlockSize);
-    b.bytes = std::move(bytes);
+    if (!b.bytes) b.bytes = std::make_unique_for_overwrite<std::uint8_t[]>(kBlockSize);
+    ReadBlock(block, 0, b.bytes.get(), kBlockSize);
     b.state = State::Stored;
   }
   return b.bytes.get();
@@ -93,7 +92,6 @@ std::int64_t NandChip::FirstMismatch(std::uint32_t block, const std::uint8_t* da
 
 void NandChip::Erase(std::uint32_t block) {
   Block& b = blocks_[block];
-  b.bytes.reset();
   b.state = State::Erased;
 }
 

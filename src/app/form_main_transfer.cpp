@@ -1,5 +1,6 @@
 // The three block-wise processes as the main window runs them.
 #include <algorithm>
+#include <optional>
 
 #include <QAction>
 #include <QApplication>
@@ -80,23 +81,29 @@ void TFormMain::RunProcess(ActionId command, const std::function<ProcessResult()
 
 void TFormMain::actFlashReadExecute() {
   RequireEntries(FLibrary, kDumpReadingEntries);
-  TfrmFlashRead dialog(prompts_);
-  dialog.SetAddress(0);
-  dialog.SetSize(static_cast<std::int32_t>(nand::kDefaultBytes));
-  if (prompts_.ExecDialog(dialog) != QDialog::Accepted) return;
-  const DumpReadingParams params{dialog.Address(), dialog.Size(), FileNameOf(dialog.FileName())};
-  RunProcess(ActionId::actFlashRead, [&] { return RunDumpReading(Target(), params, *this, *logSettings_); });
+  std::optional<DumpReadingParams> params;
+  {
+    TfrmFlashRead dialog(prompts_);
+    dialog.SetAddress(0);
+    dialog.SetSize(static_cast<std::int32_t>(nand::kDefaultBytes));
+    if (prompts_.ExecDialog(dialog) != QDialog::Accepted) return;
+    params = DumpReadingParams{dialog.Address(), dialog.Size(), FileNameOf(dialog.FileName())};
+  }  // the dialog goes before the run: its file dialog's directory listing would take turns in it
+  RunProcess(ActionId::actFlashRead, [&] { return RunDumpReading(Target(), *params, *this, *logSettings_); });
 }
 
 void TFormMain::actFlashProgramExecute() {
   RequireEntries(FLibrary, kDumpWritingEntries);
-  TfrmFlashWrite dialog(prompts_);
-  dialog.SetAddress(0);
-  dialog.SetSize(static_cast<std::int32_t>(nand::kDefaultBytes));
-  if (prompts_.ExecDialog(dialog) != QDialog::Accepted) return;
-  const DumpWritingParams params{dialog.Address(), dialog.Size(), FileNameOf(dialog.FileName()),
-                                 cbxFlashVerifyWrite->isChecked()};
-  RunProcess(ActionId::actFlashProgram, [&] { return RunDumpWriting(Target(), params, *this, *logSettings_); });
+  std::optional<DumpWritingParams> params;
+  {
+    TfrmFlashWrite dialog(prompts_);
+    dialog.SetAddress(0);
+    dialog.SetSize(static_cast<std::int32_t>(nand::kDefaultBytes));
+    if (prompts_.ExecDialog(dialog) != QDialog::Accepted) return;
+    params = DumpWritingParams{dialog.Address(), dialog.Size(), FileNameOf(dialog.FileName()),
+                               cbxFlashVerifyWrite->isChecked()};
+  }  // as for reading
+  RunProcess(ActionId::actFlashProgram, [&] { return RunDumpWriting(Target(), *params, *this, *logSettings_); });
 }
 
 void TFormMain::actFlashEraseSectorExecute() {

@@ -1,5 +1,6 @@
 #include "app/selvarex_application.h"
 
+#include "app/icon_caching_style.h"
 #include "app/prompts.h"
 #include "device/error_text.h"
 
@@ -8,6 +9,7 @@ namespace selvarex {
 SelvarexApplication::SelvarexApplication(int& argc, char** argv, Prompts& prompts)
     : QApplication(argc, argv), prompts_(prompts) {
   setApplicationName(QStringLiteral("Selvarex"));
+  UseIconCachingStyle();
 }
 
 bool SelvarexApplication::notify(QObject* receiver, QEvent* event) {

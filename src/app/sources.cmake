@@ -6,6 +6,7 @@ set(APP_GUI_SOURCES
   app/form_main_rules.cpp
   app/form_main_transfer.cpp
   app/idle_notifier.cpp
+  app/icon_caching_style.cpp
   app/image_file_dialog.cpp
   app/labelled_edit.cpp
   app/chosen_file_label.cpp

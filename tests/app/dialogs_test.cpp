@@ -1,8 +1,10 @@
-// The three parameter dialogs: texts, tab order, OK rule, file choice.
+// The three parameter dialogs: texts, tab order, OK rule, file choice; the
+// file dialogs' icons.
 #include <gtest/gtest.h>
 
 #include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,6 +13,7 @@
 #include "app/dialogs/erase_sector_dialog.h"
 #include "app/dialogs/flash_read_dialog.h"
 #include "app/dialogs/flash_write_dialog.h"
+#include "app/icon_caching_style.h"
 #include "support/scripted_prompts.h"
 
 namespace selvarex {
@@ -110,6 +113,37 @@ TEST(TransferDialogs, EraseOkRuleStopsAtTheLast32BitEndBlock) {
   EXPECT_EQ(std::pair(dialog.Address(), dialog.Number()), std::pair(1352, 0));
   dialog.Button2->click();
   EXPECT_EQ(dialog.result(), QDialog::Rejected);
+}
+
+// The file dialogs take their icons from the style, which keeps them once
+// made: each kept icon must be the one the style itself draws now, the
+// arrows included when the application turns right to left.
+TEST(FileDialogIcons, KeptIconsAreTheStylesOwnInEitherDirection) {
+  auto* style = qobject_cast<IconCachingStyle*>(QApplication::style());
+  ASSERT_NE(style, nullptr) << "the tests run with the program's style";
+  // Each image at a size the icon has: asked for another size, Qt scales an
+  // image that is not square differently from one call to the next.
+  const auto images = [](const QIcon& icon) {
+    QList<QImage> seen;
+    for (const QSize& size : icon.availableSizes()) seen << icon.pixmap(size).toImage();
+    return seen;
+  };
+  int drawn = 0;
+  for (const Qt::LayoutDirection direction : {Qt::LeftToRight, Qt::RightToLeft, Qt::LeftToRight}) {
+    QApplication::setLayoutDirection(direction);
+    for (int sp = 0; sp <= QStyle::SP_TabCloseButton; ++sp) {
+      const auto which = static_cast<QStyle::StandardPixmap>(sp);
+      const QList<QImage> own = images(style->baseStyle()->standardIcon(which));
+      for (int ask = 0; ask < 2; ++ask) EXPECT_EQ(images(style->standardIcon(which)), own) << sp << " " << direction;
+      drawn += own.isEmpty() ? 0 : 1;
+    }
+  }
+  QApplication::setLayoutDirection(Qt::LeftToRight);
+  EXPECT_GT(drawn, 60) << "the style drew hardly any icon: the comparison above proves nothing";
+  // A style set anew is polished and starts with nothing kept.
+  const QIcon before = style->standardIcon(QStyle::SP_ArrowBack);
+  style->polish(qApp);
+  EXPECT_FALSE(style->standardIcon(QStyle::SP_ArrowBack).cacheKey() == before.cacheKey());
 }
 
 }  // namespace

@@ -4,10 +4,14 @@
 
 #include <QApplication>
 
+#include "app/icon_caching_style.h"
+
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
   application.setApplicationName(QStringLiteral("Selvarex"));
+  // The program's own style, as the window runs with it.
+  selvarex::UseIconCachingStyle();
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
