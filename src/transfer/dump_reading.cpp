@@ -34,11 +34,16 @@ ProcessResult RunDumpReading(const TransferTarget& target, const DumpReadingPara
     const nand::BlockRange range = nand::RangeFor(params.address, params.byteCount);
     host.SetProgressRange(range.planned);
     ImageWriter image(params.fileName);
-    // Where the library can work without a copy of the block.
-    std::uint8_t* const block = target.library.TransferBuffer(nand::kBlockSize);
-    // The disk writes its own copy: the window's turn may unload the library,
-    // and the transfer buffer with it, while the write is under way.
-    std::vector<std::uint8_t> onDisk(nand::kBlockSize);
+    // Two buffers in turn: the programmer reads a block into one while the
+    // disk writes the one before from the other. They are the process's own,
+    // not the library's transfer buffer: the window's turn may unload the
+    // library while a write is under way.
+    std::vector<std::uint8_t> buffers[2] = {std::vector<std::uint8_t>(nand::kBlockSize),
+                                            std::vector<std::uint8_t>(nand::kBlockSize)};
+    // In process the library fills our buffer itself. In its host it fills
+    // the shared transfer buffer, and the block is copied out once (into any
+    // other buffer the channel would copy it both ways).
+    std::uint8_t* const shared = target.library.HostTransferBuffer(nand::kBlockSize);
     // The block whose image write is under way.
     std::optional<log_text::Cycle> writing;
     std::int64_t writingAt = 0;
@@ -59,12 +64,14 @@ ProcessResult RunDumpReading(const TransferTarget& target, const DumpReadingPara
       const log_text::Cycle cycle{"Read", index, range.planned};
       section.At(cycle);
       const std::uint32_t address = nand::BlockAddress(index);
+      std::uint8_t* const block = buffers[index % 2].data();
+      std::uint8_t* const readInto = shared != nullptr ? shared : block;
       // The library's error is asked for right after the failing call, and
       // raised once the block before is known to be on the disk.
       std::exception_ptr error;
       bool failed = false;
       try {
-        if (target.library.Api().DravFlashRead(target.flash, address, block, nand::kBlockSize) == 0) {
+        if (target.library.Api().DravFlashRead(target.flash, address, readInto, nand::kBlockSize) == 0) {
           failed = true;
           target.library.RaiseLastDravolinError();
         }
@@ -76,6 +83,7 @@ ProcessResult RunDumpReading(const TransferTarget& target, const DumpReadingPara
         if (failed) log.Entry(log_text::ReadError(cycle, address));
         std::rethrow_exception(error);
       }
+      if (readInto != block) std::memcpy(block, readInto, nand::kBlockSize);
       // Bad blocks go into the image too: it records which blocks were bad
       // (docs/formats.md, "Bad blocks").
       if (!nand::IsGoodBlock(index, block[nand::kMarkerOffset])) {
@@ -84,8 +92,7 @@ ProcessResult RunDumpReading(const TransferTarget& target, const DumpReadingPara
       }
       writing = cycle;
       writingAt = image.Position();
-      std::memcpy(onDisk.data(), block, nand::kBlockSize);
-      disk.Start([&image, &written, &onDisk] { written = image.Append(onDisk.data(), nand::kBlockSize); });
+      disk.Start([&image, &written, block] { written = image.Append(block, nand::kBlockSize); });
       // The window has its turn while the disk writes. A stop or an unload
       // ends the run here, once the write has said how the block ended.
       host.BlockDone();

@@ -1,7 +1,6 @@
 #include "transfer/dump_writing.h"
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 #include "device/errors.h"
@@ -54,20 +53,21 @@ ProcessResult RunDumpWriting(const TransferTarget& target, const DumpWritingPara
     const nand::BlockRange range = nand::RangeFor(params.address, params.byteCount);
     host.SetProgressRange(range.planned);
     ImageReader image(params.fileName);
-    // Where the library can work without a copy of the block.
-    std::uint8_t* const block = target.library.TransferBuffer(nand::kBlockSize);
-    // The disk reads the next block into a buffer of its own while the
-    // programmer writes this one: the window's turn may unload the library,
-    // and the transfer buffer with it, while the read is under way.
-    std::vector<std::uint8_t> ahead(nand::kBlockSize);
+    // Two buffers in turn: the disk reads the next block into one while the
+    // programmer writes this one from the other, with no copy between. They
+    // are the process's own, not the library's transfer buffer: the window's
+    // turn may unload the library while a read is under way.
+    std::vector<std::uint8_t> buffers[2] = {std::vector<std::uint8_t>(nand::kBlockSize),
+                                            std::vector<std::uint8_t>(nand::kBlockSize)};
+    auto bufferOf = [&buffers](std::uint32_t index) { return buffers[index % 2].data(); };
     std::uint32_t fetched = 0;
     FileWorker disk;  // after what its jobs use, so it waits for them first
     // Reading ahead only fills a buffer: what the bytes are for is still
     // decided block by block, in order, before any of them is written.
     auto fetch = [&](std::uint32_t index) {
       const std::int64_t offset = nand::BlockAddress(index);
-      disk.Start(
-          [&image, &fetched, &ahead, offset] { fetched = image.ReadAt(offset, ahead.data(), nand::kBlockSize); });
+      std::uint8_t* const into = bufferOf(index);
+      disk.Start([&image, &fetched, into, offset] { fetched = image.ReadAt(offset, into, nand::kBlockSize); });
     };
     if (range.first < range.end) fetch(range.first);
 
@@ -81,8 +81,8 @@ ProcessResult RunDumpWriting(const TransferTarget& target, const DumpWritingPara
       if (!marker.has_value()) log.Entry(log_text::MarkerReadError(cycle, address));
       disk.Collect();
       const std::uint32_t got = fetched;
+      const std::uint8_t* const block = bufferOf(index);
       const bool usable = ChipBlockUsable(index, marker);
-      if (usable) std::memcpy(block, ahead.data(), got);
       if (index + 1 < range.end) fetch(index + 1);
 
       if (!usable) {
