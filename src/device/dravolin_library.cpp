@@ -40,13 +40,13 @@ DravolinLibrary::Closing::~Closing() {
 
 bool DravolinLibrary::IsOpen() const { return FDllHandle != nullptr || (host_ != nullptr && host_->Serving()); }
 
-std::uint8_t* DravolinLibrary::HostTransferBuffer(std::uint32_t size) const {
+std::shared_ptr<std::uint8_t> DravolinLibrary::HostTransferBuffer(std::uint32_t size) const {
   if (host_ != nullptr && host_->Serving() && size <= host::kTransferBytes) return host_->TransferBuffer();
   return nullptr;
 }
 
 std::uint8_t* DravolinLibrary::TransferBuffer(std::uint32_t size) const {
-  if (std::uint8_t* const shared = HostTransferBuffer(size); shared != nullptr) return shared;
+  if (const std::shared_ptr<std::uint8_t> shared = HostTransferBuffer(size)) return shared.get();
   if (transfer_.size() < size) transfer_.resize(size);
   return transfer_.data();
 }

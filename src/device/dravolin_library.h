@@ -57,8 +57,10 @@ class DravolinLibrary {
   // the processes without a copy.
   std::uint8_t* TransferBuffer(std::uint32_t size) const;
   // The host's transfer buffer when the library is in its host and size
-  // fits, else nullptr: in process the library works in any buffer as it is.
-  std::uint8_t* HostTransferBuffer(std::uint32_t size) const;
+  // fits, else null: in process the library works in any buffer as it is.
+  // Its memory stays valid while the pointer is held, also after an unload
+  // (a file write from it may still be under way).
+  std::shared_ptr<std::uint8_t> HostTransferBuffer(std::uint32_t size) const;
 
   // While the program closes no library call may keep it from ending: one
   // that a library in its host does not answer in time ends the host.

@@ -19,8 +19,9 @@ constexpr std::size_t kMaxArgs = 5;
 // NAND block (135168 bytes).
 constexpr std::uint32_t kMaxBufferBytes = 1u << 20;
 // The shared buffer: a part for the calls' buffers, then a transfer buffer
-// the caller may work in, so block data crosses without a copy.
-constexpr std::uint32_t kTransferBytes = 256u << 10;
+// the caller may work in, so block data crosses without a copy (room for two
+// blocks, which a reading process uses in turn).
+constexpr std::uint32_t kTransferBytes = 512u << 10;
 constexpr std::uint32_t kSharedBytes = kMaxBufferBytes + kTransferBytes;
 // Error texts that come back with a failed load or free.
 constexpr std::uint32_t kMaxTextBytes = 4096;

@@ -38,7 +38,10 @@ class HostSession {
 
   // The shared buffer's transfer part (host::kTransferBytes): a buffer the
   // caller works in, which the host's library reads and writes in place.
-  std::uint8_t* TransferBuffer() { return child_->Shared() + host::kMaxBufferBytes; }
+  // It stays mapped while the pointer is held, after the session too.
+  std::shared_ptr<std::uint8_t> TransferBuffer() {
+    return std::shared_ptr<std::uint8_t>(child_->KeepShared(), child_->Shared() + host::kMaxBufferBytes);
+  }
 
   // True until the host has ended, or the session has broken.
   bool Serving() const { return serving_; }

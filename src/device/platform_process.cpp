@@ -137,7 +137,6 @@ class WindowsChild final : public ChildProcess {
  public:
   ~WindowsChild() override {
     if (process_ != nullptr && !exited_) Kill();
-    if (view_ != nullptr) UnmapViewOfFile(view_);
     CloseIfOpen(toChild_);
     CloseIfOpen(fromChild_);
     CloseIfOpen(process_);
@@ -153,6 +152,7 @@ class WindowsChild final : public ChildProcess {
   }
   std::uint8_t* Shared() override { return view_; }
   std::uint32_t SharedSize() const override { return sharedSize_; }
+  std::shared_ptr<std::uint8_t> KeepShared() override { return mapping_; }
   void CloseChannel() override { CloseIfOpen(toChild_); }
 
   std::optional<ExitStatus> WaitForExit(std::chrono::milliseconds limit) override {
@@ -178,6 +178,7 @@ class WindowsChild final : public ChildProcess {
   HANDLE process_ = nullptr;
   HANDLE job_ = nullptr;
   std::uint8_t* view_ = nullptr;
+  std::shared_ptr<std::uint8_t> mapping_;  // unmaps view_ once nobody holds it
   std::uint32_t sharedSize_ = 0;
   PipeDoorbell bell_{fromChild_, toChild_};
   std::unique_ptr<SharedRing> ring_;
@@ -318,6 +319,7 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::filesystem::path& p
   if (mapping == nullptr) return fail();
   child->view_ = static_cast<std::uint8_t*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, mappedBytes));
   if (child->view_ == nullptr) return fail();
+  child->mapping_ = std::shared_ptr<std::uint8_t>(child->view_, [](std::uint8_t* view) { UnmapViewOfFile(view); });
   child->sharedSize_ = sharedBytes;
   child->ring_ = std::make_unique<SharedRing>(child->view_ + sharedBytes, true, child->bell_, kProgramSpin, true);
 
@@ -475,7 +477,6 @@ class PosixChild final : public ChildProcess {
  public:
   ~PosixChild() override {
     if (pid_ > 0 && !exited_) Kill();
-    if (view_ != nullptr) munmap(view_, std::size_t{sharedSize_} + kSharedRingBytes);
     if (socket_ >= 0) close(socket_);
   }
 
@@ -487,6 +488,7 @@ class PosixChild final : public ChildProcess {
   }
   std::uint8_t* Shared() override { return view_; }
   std::uint32_t SharedSize() const override { return sharedSize_; }
+  std::shared_ptr<std::uint8_t> KeepShared() override { return mapping_; }
   void CloseChannel() override {
     if (!writeClosed_) shutdown(socket_, SHUT_WR);
     writeClosed_ = true;
@@ -531,6 +533,7 @@ class PosixChild final : public ChildProcess {
   pid_t pid_ = -1;
   int socket_ = -1;
   std::uint8_t* view_ = nullptr;
+  std::shared_ptr<std::uint8_t> mapping_;  // unmaps view_ once nobody holds it
   std::uint32_t sharedSize_ = 0;
   SocketDoorbell bell_{socket_};
   std::unique_ptr<SharedRing> ring_;
@@ -660,6 +663,8 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::filesystem::path& p
   void* view = mmap(nullptr, mappedBytes, PROT_READ | PROT_WRITE, MAP_SHARED, memory, 0);
   if (view == MAP_FAILED) return fail(errno);
   child->view_ = static_cast<std::uint8_t*>(view);
+  child->mapping_ =
+      std::shared_ptr<std::uint8_t>(child->view_, [mappedBytes](std::uint8_t* mapped) { munmap(mapped, mappedBytes); });
   child->sharedSize_ = sharedBytes;
   child->ring_ = std::make_unique<SharedRing>(child->view_ + sharedBytes, true, child->bell_, kProgramSpin, true);
 

@@ -77,6 +77,9 @@ class ChildProcess : public Channel {
   // the system's error in error.
   static std::unique_ptr<ChildProcess> Start(const std::filesystem::path& program, std::uint32_t sharedBytes,
                                              OsError& error);
+  // The shared buffer, mapped for as long as anyone holds the pointer, even
+  // after the process and this object have gone.
+  virtual std::shared_ptr<std::uint8_t> KeepShared() = 0;
   // Ends the channel: the host reads end-of-stream.
   virtual void CloseChannel() = 0;
   // The exit status once the process has ended within the limit.

@@ -1,7 +1,7 @@
 #include "transfer/dump_reading.h"
 
-#include <cstring>
 #include <exception>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -35,15 +35,19 @@ ProcessResult RunDumpReading(const TransferTarget& target, const DumpReadingPara
     host.SetProgressRange(range.planned);
     ImageWriter image(params.fileName);
     // Two buffers in turn: the programmer reads a block into one while the
-    // disk writes the one before from the other. They are the process's own,
-    // not the library's transfer buffer: the window's turn may unload the
-    // library while a write is under way.
-    std::vector<std::uint8_t> buffers[2] = {std::vector<std::uint8_t>(nand::kBlockSize),
-                                            std::vector<std::uint8_t>(nand::kBlockSize)};
-    // In process the library fills our buffer itself. In its host it fills
-    // the shared transfer buffer, and the block is copied out once (into any
-    // other buffer the channel would copy it both ways).
-    std::uint8_t* const shared = target.library.HostTransferBuffer(nand::kBlockSize);
+    // disk writes the one before from the other. In process they are ours,
+    // and the library fills them itself. In its host the library fills the
+    // shared transfer buffer, two blocks of it, and the disk writes from
+    // there: the block is not copied (into any other buffer the channel would
+    // copy it both ways). Held here, that memory stays mapped even if the
+    // window's turn unloads the library while a write is under way.
+    const std::shared_ptr<std::uint8_t> shared = target.library.HostTransferBuffer(2 * nand::kBlockSize);
+    std::vector<std::uint8_t> own[2];
+    std::uint8_t* buffers[2] = {};
+    for (int i = 0; i < 2; ++i) {
+      if (!shared) own[i].resize(nand::kBlockSize);
+      buffers[i] = shared ? shared.get() + i * nand::kBlockSize : own[i].data();
+    }
     // The block whose image write is under way.
     std::optional<log_text::Cycle> writing;
     std::int64_t writingAt = 0;
@@ -64,14 +68,13 @@ ProcessResult RunDumpReading(const TransferTarget& target, const DumpReadingPara
       const log_text::Cycle cycle{"Read", index, range.planned};
       section.At(cycle);
       const std::uint32_t address = nand::BlockAddress(index);
-      std::uint8_t* const block = buffers[index % 2].data();
-      std::uint8_t* const readInto = shared != nullptr ? shared : block;
+      std::uint8_t* const block = buffers[index % 2];
       // The library's error is asked for right after the failing call, and
       // raised once the block before is known to be on the disk.
       std::exception_ptr error;
       bool failed = false;
       try {
-        if (target.library.Api().DravFlashRead(target.flash, address, readInto, nand::kBlockSize) == 0) {
+        if (target.library.Api().DravFlashRead(target.flash, address, block, nand::kBlockSize) == 0) {
           failed = true;
           target.library.RaiseLastDravolinError();
         }
@@ -83,7 +86,6 @@ ProcessResult RunDumpReading(const TransferTarget& target, const DumpReadingPara
         if (failed) log.Entry(log_text::ReadError(cycle, address));
         std::rethrow_exception(error);
       }
-      if (readInto != block) std::memcpy(block, readInto, nand::kBlockSize);
       // Bad blocks go into the image too: it records which blocks were bad
       // (docs/formats.md, "Bad blocks").
       if (!nand::IsGoodBlock(index, block[nand::kMarkerOffset])) {

@@ -73,18 +73,24 @@ TEST_F(Processes, OperatorStopEndsTheSectionWithoutSummaryAndWriteVerifyFailureB
 }
 
 // The window pumps messages after every block; a click queued there that
-// unloads the library ends the run before any further call to it.
+// unloads the library ends the run before any further call to it. The block
+// a read was still writing to the disk goes there whole all the same.
 TEST_F(Processes, ALibraryUnloadedAfterABlockGetsNoFurtherCall) {
   EraseChip(0, 3);
   MakeImage(Path("image.bin"), 0, 3, kThree);
   std::uint32_t callsAtUnload = 0;
+  std::atomic<bool> unloaded{false}, reading{false};
   host.duringBlockDone = [&] {
     s.library.Unload();
     callsAtUnload = s.sim->SimCtl_TotalCalls();
+    unloaded = true;
   };
+  SlowDisk disk([&](std::int64_t) { return !reading || unloaded; });
   for (const Kind& kind : Kinds()) {
     NewLog(kind.word);
     host.blocksDone = 0;
+    unloaded = false;
+    reading = kind.word == "Read";
     const std::string error = SimSession::ErrorOf(kind.run);
     EXPECT_NE(error.find("unloaded"), std::string::npos) << kind.word << ": " << error;
     EXPECT_EQ(host.blocksDone, 1u) << kind.word;
@@ -92,6 +98,9 @@ TEST_F(Processes, ALibraryUnloadedAfterABlockGetsNoFurtherCall) {
     EXPECT_EQ(Log().find("END " + kind.banner), std::string::npos) << kind.word;
     s.library.Load();
   }
+  const std::vector<std::uint8_t> first = Chip(0);
+  EXPECT_TRUE(ReadFile(Path("image.bin")) == std::string(first.begin(), first.end()));
+  EXPECT_EQ(disk.waitedInVain, 0);
 }
 
 TEST_F(Processes, LogThatCannotBeOpenedChangesNothingElse) {
