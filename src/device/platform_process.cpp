@@ -150,7 +150,7 @@ class WindowsChild final : public ChildProcess {
   void ExpectAnswerIn(std::chrono::microseconds expected) override {
     ring_->WatchNextRead(std::min<std::chrono::microseconds>(expected + kProgramSpin, kLongestWatch));
   }
-  std::uint8_t* Shared() override { return view_; }
+  std::uint8_t* Shared() override { return mapping_.get(); }
   std::uint32_t SharedSize() const override { return sharedSize_; }
   std::shared_ptr<std::uint8_t> KeepShared() override { return mapping_; }
   void CloseChannel() override { CloseIfOpen(toChild_); }
@@ -177,8 +177,7 @@ class WindowsChild final : public ChildProcess {
   HANDLE fromChild_ = nullptr;
   HANDLE process_ = nullptr;
   HANDLE job_ = nullptr;
-  std::uint8_t* view_ = nullptr;
-  std::shared_ptr<std::uint8_t> mapping_;  // unmaps view_ once nobody holds it
+  std::shared_ptr<std::uint8_t> mapping_;  // the view; unmapped once nobody holds it
   std::uint32_t sharedSize_ = 0;
   PipeDoorbell bell_{fromChild_, toChild_};
   std::unique_ptr<SharedRing> ring_;
@@ -317,11 +316,11 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::filesystem::path& p
   const DWORD mappedBytes = sharedBytes + kSharedRingBytes;
   mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, &inherit, PAGE_READWRITE, 0, mappedBytes, nullptr);
   if (mapping == nullptr) return fail();
-  child->view_ = static_cast<std::uint8_t*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, mappedBytes));
-  if (child->view_ == nullptr) return fail();
-  child->mapping_ = std::shared_ptr<std::uint8_t>(child->view_, [](std::uint8_t* view) { UnmapViewOfFile(view); });
+  auto* const view = static_cast<std::uint8_t*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, mappedBytes));
+  if (view == nullptr) return fail();
+  child->mapping_ = std::shared_ptr<std::uint8_t>(view, [](std::uint8_t* mapped) { UnmapViewOfFile(mapped); });
   child->sharedSize_ = sharedBytes;
-  child->ring_ = std::make_unique<SharedRing>(child->view_ + sharedBytes, true, child->bell_, kProgramSpin, true);
+  child->ring_ = std::make_unique<SharedRing>(view + sharedBytes, true, child->bell_, kProgramSpin, true);
 
   // Exactly these three handles reach the host, whatever else is inheritable.
   HANDLE handed[] = {childReads, childWrites, mapping};
@@ -486,7 +485,7 @@ class PosixChild final : public ChildProcess {
   void ExpectAnswerIn(std::chrono::microseconds expected) override {
     ring_->WatchNextRead(std::min<std::chrono::microseconds>(expected + kProgramSpin, kLongestWatch));
   }
-  std::uint8_t* Shared() override { return view_; }
+  std::uint8_t* Shared() override { return mapping_.get(); }
   std::uint32_t SharedSize() const override { return sharedSize_; }
   std::shared_ptr<std::uint8_t> KeepShared() override { return mapping_; }
   void CloseChannel() override {
@@ -532,8 +531,7 @@ class PosixChild final : public ChildProcess {
 
   pid_t pid_ = -1;
   int socket_ = -1;
-  std::uint8_t* view_ = nullptr;
-  std::shared_ptr<std::uint8_t> mapping_;  // unmaps view_ once nobody holds it
+  std::shared_ptr<std::uint8_t> mapping_;  // the view; unmapped once nobody holds it
   std::uint32_t sharedSize_ = 0;
   SocketDoorbell bell_{socket_};
   std::unique_ptr<SharedRing> ring_;
@@ -662,11 +660,10 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::filesystem::path& p
   if (ftruncate(memory, static_cast<off_t>(mappedBytes)) != 0) return fail(errno);
   void* view = mmap(nullptr, mappedBytes, PROT_READ | PROT_WRITE, MAP_SHARED, memory, 0);
   if (view == MAP_FAILED) return fail(errno);
-  child->view_ = static_cast<std::uint8_t*>(view);
-  child->mapping_ =
-      std::shared_ptr<std::uint8_t>(child->view_, [mappedBytes](std::uint8_t* mapped) { munmap(mapped, mappedBytes); });
+  auto* const mapped = static_cast<std::uint8_t*>(view);
+  child->mapping_ = std::shared_ptr<std::uint8_t>(mapped, [mappedBytes](std::uint8_t* m) { munmap(m, mappedBytes); });
   child->sharedSize_ = sharedBytes;
-  child->ring_ = std::make_unique<SharedRing>(child->view_ + sharedBytes, true, child->bell_, kProgramSpin, true);
+  child->ring_ = std::make_unique<SharedRing>(mapped + sharedBytes, true, child->bell_, kProgramSpin, true);
 
   // Above the fixed numbers, so the child's dup2 always clears close-on-exec.
   childEnd = fcntl(ends[1], F_DUPFD_CLOEXEC, 10);
