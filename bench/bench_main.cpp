@@ -1,6 +1,6 @@
 // Benchmarks of Selvarex against the simulated programmer. Prints a table of
 // figures, each against a baseline measured in the same run.
-//   selvarex_bench [all|startup|idle|transfer|timing|memory|dialogs|progress]
+//   selvarex_bench [all|startup|idle|transfer|timing [reading|writing|erase]|memory|dialogs|progress]
 #include <QApplication>
 #include <cstring>
 #include <filesystem>
@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
   Report report;
   const bool all = what == "all";
   if (all || what == "transfer") BenchTransfer(report);
-  if (all || what == "timing") BenchRealisticTiming(report);
+  if (all || what == "timing") BenchRealisticTiming(report, what == "timing" && argc > 2 ? argv[2] : "");
   if (all || what == "memory") BenchMemory(report);
   if (all || what == "idle") BenchIdle(report);
   if (all || what == "dialogs") BenchDialogs(report);

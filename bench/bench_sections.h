@@ -13,7 +13,8 @@ void BenchIdle(Report& report);
 void BenchDialogs(Report& report);
 void BenchProgress(Report& report);
 void BenchTransfer(Report& report);
-void BenchRealisticTiming(Report& report);
+// only: a process's name contains it ("reading", "erase"); empty for all three.
+void BenchRealisticTiming(Report& report, const std::string& only);
 void BenchMemory(Report& report);
 // The process a memory measurement runs in.
 int MemoryChild(const std::string& kind, std::uint32_t blocks);

@@ -10,6 +10,7 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "bench_sections.h"
@@ -252,7 +253,7 @@ class HostClock {
   std::string path_;
 };
 
-void BenchRealisticTiming(Report& report) {
+void BenchRealisticTiming(Report& report, const std::string& only) {
   BenchWindow w;
   const Device d = DeviceOf(w);
   const std::string image = w.Path("image.bin");
@@ -294,6 +295,7 @@ void BenchRealisticTiming(Report& report) {
   };
   // Alternating rounds, medians: a shared machine's slow phases hit both.
   for (const Case& c : cases) {
+    if (std::string_view(c.name).find(only) == std::string_view::npos) continue;
     std::vector<double> windowRuns, windowDevice, windowInCalls, ownTime, aloneOwnTime, bareRuns, bareDevice, hostRuns,
         hostOwnTime, hostAloneOwnTime;
     // Erase runs are short, so a few more of them cost little; their host
